@@ -1,0 +1,29 @@
+#include "core/component_cleanup.h"
+
+#include <korvathd.h>
+
+#include "core/lists.h"
+
+namespace {
+
+struct KRComponentEntry {
+  const char* warningLine;
+  int (*isStarted)(void);
+  void (*cleanup)(void);
+};
+
+// The order is fixed: lists, network, media, sound, music, input, 3D, 2D, video.
+// A component joins the table with one line, at its place in that order.
+const KRComponentEntry kComponents[] = {
+    {"KR Warining : You didn't cleanup KRList\n", KRListIsStarted, KRListCleanup},
+};
+
+}  // namespace
+
+void KRCleanupStartedComponents(void) {
+  for (const KRComponentEntry& component : kComponents) {
+    if (!component.isStarted()) continue;
+    KRDebugDump("%s", component.warningLine);
+    component.cleanup();
+  }
+}

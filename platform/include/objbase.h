@@ -1,0 +1,25 @@
+// COM library services (host build): initialisation and object creation.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+typedef enum tagCLSCTX {
+  CLSCTX_INPROC_SERVER = 0x1,
+  CLSCTX_INPROC_HANDLER = 0x2,
+  CLSCTX_LOCAL_SERVER = 0x4,
+  CLSCTX_REMOTE_SERVER = 0x10
+} CLSCTX;
+
+#define CLSCTX_INPROC (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)
+#define CLSCTX_ALL (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER)
+#define CLSCTX_SERVER (CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER)
+
+extern "C" {
+
+HRESULT WINAPI CoInitialize(LPVOID pvReserved);
+void WINAPI CoUninitialize(void);
+HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
+                                REFIID riid, LPVOID* ppv);
+
+}  // extern "C"

@@ -1,0 +1,89 @@
+// Kernel services of the Windows API (host build): debugger output, last
+// error, files, local memory, system messages and time. Served by the
+// simulation in platform/sim.
+#pragma once
+
+#include <stdarg.h>
+
+#include <windef.h>
+#include <winerror.h>
+
+// ---- Files --------------------------------------------------------------------
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+#define INVALID_SET_FILE_POINTER ((DWORD)-1)
+
+// Creation dispositions.
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+
+#define FILE_FLAG_WRITE_THROUGH 0x80000000u
+
+// Move methods of SetFilePointer.
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+
+typedef struct _SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+// Unnamed members as in the SDK (a GNU extension in C++, as there).
+typedef struct _OVERLAPPED {
+  ULONG_PTR Internal;
+  ULONG_PTR InternalHigh;
+  union {
+    struct {
+      DWORD Offset;
+      DWORD OffsetHigh;
+    };
+    PVOID Pointer;
+  };
+  HANDLE hEvent;
+} OVERLAPPED, *LPOVERLAPPED;
+
+// ---- Local memory -------------------------------------------------------------
+#define LMEM_FIXED 0x0
+#define LMEM_ZEROINIT 0x40
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+
+// ---- System messages ----------------------------------------------------------
+#define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
+
+extern "C" {
+
+void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD dwErrCode);
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+BOOL WINAPI FlushFileBuffers(HANDLE hFile);
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                            DWORD dwMoveMethod);
+BOOL WINAPI CloseHandle(HANDLE hObject);
+
+HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+
+DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId,
+                            DWORD dwLanguageId, LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
+
+DWORD WINAPI GetTickCount(void);
+void WINAPI Sleep(DWORD dwMilliseconds);
+
+}  // extern "C"

@@ -1,0 +1,87 @@
+// Test control of the simulated platform (host build only).
+// Tests reset the simulation, inject failures, and read back what the
+// library did: the ordered call record, debugger output, files, message boxes.
+#ifndef KR_SIM_CONTROL_H
+#define KR_SIM_CONTROL_H
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// Back to the state of a freshly booted machine: no calls recorded, no failures
+// armed, clock at its start value, COM uninitialised, an empty file sandbox.
+void Reset();
+
+// ---- Call record ----------------------------------------------------------
+// Every platform function and method appends one record: its name (as
+// "CreateFileA" or "IDirectDrawSurface4::Blt") and its arguments as text.
+struct CallRecord {
+  std::string function;
+  std::string arguments;
+};
+std::vector<CallRecord> Calls();
+std::vector<std::string> CallNames();
+int CountCalls(const std::string& function);
+void ClearCalls();
+
+// ---- Fault injection ------------------------------------------------------
+// The next `times` calls of `function` whose argument text contains
+// `argumentsContain` (any call when empty) fail with `code`. What "fail"
+// means is the function's own: an HRESULT for COM calls, the documented
+// failure value plus SetLastError(code) for Win32 calls.
+void FailNext(const std::string& function, int64_t code,
+              const std::string& argumentsContain = "", int times = 1);
+// Number of armed failures not yet consumed.
+int PendingFailures();
+
+// ---- Debugger output (OutputDebugStringA) ---------------------------------
+std::string DebugOutput();                  // everything, concatenated
+std::vector<std::string> DebugMessages();   // one entry per call
+void ClearDebugOutput();
+
+// ---- Clock (GetTickCount, Sleep) ------------------------------------------
+// The tick count after Reset: not 0, so code that takes 0 for "never" is caught.
+constexpr uint32_t kTickCountAtBoot = 10000;
+uint32_t Now();
+void SetNow(uint32_t milliseconds);
+void AdvanceClock(uint32_t milliseconds);
+
+// ---- Message boxes (MessageBoxA) -------------------------------------------
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;  // empty for a null caption
+  bool captionWasNull;
+  UINT type;
+};
+std::vector<MessageBoxRecord> MessageBoxes();
+void SetMessageBoxAnswer(int answer);  // IDOK unless set
+
+// ---- Files ----------------------------------------------------------------
+// Windows paths map into a sandbox folder on the host: "C:\dir\f.txt" to
+// <root>/c/dir/f.txt, relative names to the current directory C:\work.
+std::string FileRoot();
+std::string HostPath(const std::string& windowsPath);
+bool FileExists(const std::string& windowsPath);
+std::string ReadWholeFile(const std::string& windowsPath);
+void WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
+void MakeDirectory(const std::string& windowsPath);
+int OpenFileHandles();  // handles made by CreateFileA and not yet closed
+
+// ---- Local memory (LocalAlloc, LocalFree, FormatMessageA's buffers) --------
+int LiveLocalBlocks();  // blocks handed out and not yet given back with LocalFree
+
+// ---- COM ------------------------------------------------------------------
+int ComInitializeDepth();  // successful CoInitialize calls not yet balanced
+using ComFactory = std::function<HRESULT(REFIID iid, void** object)>;
+void RegisterComClass(REFCLSID clsid, ComFactory factory);
+
+}  // namespace sim
+
+#endif

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Usage: check_dll.sh OBJDUMP DLL HEADER
+# The DLL must import only system DLLs (the compiler's runtime is linked in) and
+# export exactly the functions its header declares with KRAPI.
+set -euo pipefail
+objdump=$1 dll=$2 header=$3
+dump=$("$objdump" -p "$dll")
+
+imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+allowed='^(kernel32|user32|gdi32|ole32|oleaut32|advapi32|msvcrt|winmm|imm32|dsound|ddraw|dinput|dplayx|version|shell32)\.dll$'
+status=0
+echo "imports:" $imports
+for dll_name in $imports; do
+  if ! [[ $dll_name =~ $allowed ]]; then
+    echo "FAIL: imports a non-system DLL: $dll_name"
+    status=1
+  fi
+done
+
+# Exported names, demangled down to the function name.
+exported=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{on=1;next} on&&/^[ \t]*\[/{print $NF} on&&/^$/{on=0}' \
+           | c++filt | sed 's/(.*//' | sort -u)
+declared=$(sed -n 's/^KRAPI [^(]*[ *]\(KR[A-Za-z0-9_]*\)(.*/\1/p' "$header" | sort -u)
+
+missing=$(comm -13 <(printf '%s\n' "$exported") <(printf '%s\n' "$declared"))
+extra=$(comm -23 <(printf '%s\n' "$exported") <(printf '%s\n' "$declared"))
+if [ -n "$missing" ]; then echo "FAIL: declared but not exported:"; printf '  %s\n' $missing; status=1; fi
+if [ -n "$extra" ]; then echo "FAIL: exported but not declared:"; printf '  %s\n' $extra; status=1; fi
+echo "exports: $(printf '%s\n' "$exported" | wc -l) functions"
+exit $status

@@ -1,0 +1,36 @@
+// Shared fixture of the host unit tests: every test starts on a fresh simulated machine.
+#ifndef KR_TESTS_SUPPORT_KR_TEST_H
+#define KR_TESTS_SUPPORT_KR_TEST_H
+
+#include <gtest/gtest.h>
+#include <korvathd.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/sim/control.h"
+
+class KRTest : public ::testing::Test {
+ protected:
+  void SetUp() override { sim::Reset(); }
+
+  // A start-up record for the given flags and log file name.
+  static KRSTARTUPINFO StartupInfo(DWORD flags = 0, const char* fileName = "") {
+    KRSTARTUPINFO info;
+    memset(&info, 0, sizeof(info));
+    info.hWnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
+    info.hInstance = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x400000));
+    info.guidApplication.Data1 = 0xCAFEF00D;
+    info.dwFlags = flags;
+    strncpy(info.szDebugFileName, fileName, sizeof(info.szDebugFileName) - 1);
+    return info;
+  }
+
+  static std::string LastErrorText() {
+    char text[KRERROR_TEXT_MAX];
+    KRErrorGetLastError(text);
+    return text;
+  }
+};
+
+#endif
