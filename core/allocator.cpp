@@ -18,11 +18,13 @@ struct KRALLOCHEADER {
 };
 static_assert(sizeof(KRALLOCHEADER) == 16, "the block header is 16 bytes");
 
-// Allocates size + header bytes, or fails like an exhausted heap: a size that is
-// negative or that overflows with the header is no block anyone can have.
+// Allocates size + header bytes from the process heap. An exhausted heap throws
+// the out-of-memory exception, as do sizes no block can have (negative, or
+// overflowing with the header).
 KRALLOCHEADER* AllocateBlock(int size) {
   if (size < 0 || size > INT_MAX - static_cast<int>(sizeof(KRALLOCHEADER))) throw std::bad_alloc();
-  void* memory = ::operator new(static_cast<size_t>(size) + sizeof(KRALLOCHEADER));
+  void* memory = HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size) + sizeof(KRALLOCHEADER));
+  if (memory == NULL) throw std::bad_alloc();
   KRALLOCHEADER* header = static_cast<KRALLOCHEADER*>(memory);
   memset(header, 0, sizeof(*header));
   return header;
@@ -76,5 +78,5 @@ void KRFree(void* block) {
     SerialBytes s = BytesOf(header->dwSerial);
     KRDebugDump("KR : KRFree   (%02x %02x %02x %02x, \"%-12s\")\n", s.b0, s.b1, s.b2, s.b3, tag);
   }
-  ::operator delete(header);
+  HeapFree(GetProcessHeap(), 0, header);
 }

@@ -3,6 +3,8 @@
 #include <korvathd.h>
 
 #include "core/lists.h"
+#include "video/buffer_table.h"
+#include "video/video_state.h"
 
 namespace {
 
@@ -16,6 +18,8 @@ struct KRComponentEntry {
 // A component joins the table with one line, at its place in that order.
 const KRComponentEntry kComponents[] = {
     {"KR Warining : You didn't cleanup KRList\n", KRListIsStarted, KRListCleanup},
+    {"KR Warining : You didn't cleanup KR2D\n", KR2DIsStarted, KR2DCleanup},
+    {"KR Warining : You didn't cleanup KRVideo\n", KRVideoIsStarted, KRVideoCleanup},
 };
 
 }  // namespace

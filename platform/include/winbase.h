@@ -1,6 +1,6 @@
 // Kernel services of the Windows API (host build): debugger output, last
-// error, files, local memory, system messages and time. Served by the
-// simulation in platform/sim.
+// error, files and their full paths, local memory, system messages, time,
+// modules, and strings of the ANSI code page. Served by the simulation in platform/sim.
 #pragma once
 
 #include <stdarg.h>
@@ -80,10 +80,23 @@ BOOL WINAPI CloseHandle(HANDLE hObject);
 HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes);
 HLOCAL WINAPI LocalFree(HLOCAL hMem);
 
+#define HEAP_ZERO_MEMORY 0x00000008
+HANDLE WINAPI GetProcessHeap(void);
+LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes);
+BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem);
+
 DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId,
                             DWORD dwLanguageId, LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
 
 DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD dwMilliseconds);
+
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+
+int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+// Whether the byte starts a double-byte character of the system's ANSI code page.
+BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
 
 }  // extern "C"

@@ -6,6 +6,7 @@
 #include <winerror.h>
 #include <winbase.h>
 #include <winuser.h>
+#include <wingdi.h>
 
 // As in the SDK, the full header brings COM along.
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1,7 +1,105 @@
-// Window-manager services of the Windows API (host build): message boxes.
+// Window-manager services of the Windows API (host build): windows and their
+// placement, window device contexts, bitmap loading, message boxes.
 #pragma once
 
 #include <windef.h>
+#include <wingdi.h>
+
+DECLARE_HANDLE(HICON);
+DECLARE_HANDLE(HMENU);
+typedef HICON HCURSOR;
+typedef WORD ATOM;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+// ---- Resources -------------------------------------------------------------------
+// An integer resource identifier in place of a name: the value in the low word.
+#define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
+#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCE(i) MAKEINTRESOURCEA(i)
+#define RT_BITMAP MAKEINTRESOURCE(2)
+
+// ---- Images (LoadImageA) ---------------------------------------------------------------
+#define IMAGE_BITMAP 0
+#define LR_DEFAULTCOLOR 0x0000
+#define LR_LOADFROMFILE 0x0010
+#define LR_CREATEDIBSECTION 0x2000
+
+// ---- Windows ---------------------------------------------------------------------------
+#define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_OVERLAPPEDWINDOW \
+  (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+
+#define CW_USEDEFAULT ((int)0x80000000)
+
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_USER 0x0400
+
+// ShowWindow commands.
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+
+// SetWindowPos: where the window goes in the z-order, and what the call leaves alone.
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
+
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOREDRAW 0x0008
+#define SWP_NOACTIVATE 0x0010
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
+#define SWP_NOSENDCHANGING 0x0400
+
+typedef struct tagWNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCSTR lpszMenuName;
+  LPCSTR lpszClassName;
+} WNDCLASSA, *PWNDCLASSA, *LPWNDCLASSA;
+
+// What WM_NCCREATE and WM_CREATE carry in lParam.
+typedef struct tagCREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
 
 // Buttons.
 #define MB_OK 0x00000000
@@ -50,5 +148,35 @@
 extern "C" {
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+
+// Window classes and windows.
+ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
+BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
+                            int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                            LPVOID lpParam);
+BOOL WINAPI DestroyWindow(HWND hWnd);
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI IsWindow(HWND hWnd);
+HWND WINAPI GetDesktopWindow(void);
+
+// Placement and visibility.
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
+BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+BOOL WINAPI ShowWindowAsync(HWND hWnd, int nCmdShow);
+BOOL WINAPI UpdateWindow(HWND hWnd);
+BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+
+// Device contexts of windows and of the screen.
+HDC WINAPI GetDC(HWND hWnd);
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+
+HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
+
+// At most 1024 characters, as user32 formats them.
+int wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...);
 
 }  // extern "C"

@@ -17,7 +17,8 @@ from probe_source import entry_key
 from result_table import ResultTable
 
 NOT_A_NUMBER = "?"
-ABSENT = "-"
+UNDECLARED = "!"  # the constants probe's mark for a name the headers lack
+ABSENT = "-"  # the results probe's mark for a name the SDK does not define
 Printed = Union[int, str]
 
 
@@ -99,22 +100,36 @@ def compare(scan: HeaderScan, ours: Probed, sdk: Probed, table: Optional[ResultT
                    _program_problems("host", ours, "cannot be included on the host"), True)
     report.section("Problems building or running with the SDK headers",
                    _program_problems("SDK", sdk, "is not an SDK header or does not compile there"), True)
+    _compare_entries(report, scan, ours, sdk)
+    if table is not None:
+        _compare_results(report, table, sdk, table_path)
+    _summarize_skipped(report, scan)
+    checked = Counter(entry.kind for entry in scan.entries)
+    report.lines.insert(0, f"Our headers give {checked['value']} constants and {checked[SIZE]} record sizes to "
+                           f"check, from {len(scan.include_order)} headers: {' '.join(scan.include_order) or '(none)'}")
+    return report
 
+
+def _compare_entries(report: Report, scan: HeaderScan, ours: Probed, sdk: Probed) -> None:
     disagreements, not_in_sdk, ours_broken, missing, neither = [], [], [], [], []
     for entry in scan.entries:
         key = entry_key(entry.kind, entry.name)
         label = f"sizeof {entry.name}" if entry.kind == SIZE else entry.name
         where = f"  [{entry.header}]"
         if key in ours.build.dropped_items:
-            ours_broken.append(f"{label}: {ours.build.dropped_items[key]}{where}")
+            ours_broken.append(f"{label}: does not compile with our headers: {ours.build.dropped_items[key]}{where}")
             continue
         if key in sdk.build.dropped_items:
-            not_in_sdk.append(f"{label}: {sdk.build.dropped_items[key]}{where}")
+            not_in_sdk.append(f"{label}: does not compile with the SDK headers: {sdk.build.dropped_items[key]}{where}")
             continue
         if ours.output is None or sdk.output is None:
             continue  # the program problem is reported already
         ours_value, sdk_value = ours.output.get(key), sdk.output.get(key)
-        if ours_value is None or sdk_value is None:
+        if sdk_value == UNDECLARED:
+            not_in_sdk.append(f"{label}: not declared by the SDK headers{where}")
+        elif ours_value == UNDECLARED:
+            ours_broken.append(f"{label}: not declared where our headers are included{where}")
+        elif ours_value is None or sdk_value is None:
             side = "our" if ours_value is None else "the SDK"
             missing.append(f"{label}: missing from {side} probe's output{where}")
         elif ours_value == NOT_A_NUMBER and sdk_value == NOT_A_NUMBER:
@@ -123,19 +138,11 @@ def compare(scan: HeaderScan, ours: Probed, sdk: Probed, table: Optional[ResultT
             disagreements.append(f"{label}: ours={show(ours_value)} sdk={show(sdk_value)}"
                                  f"{_hint(ours_value, sdk_value)}{where}")
     report.section("Disagreements", disagreements, True)
-    report.section("Not in the SDK headers or not compilable with them "
+    report.section("Not in the SDK's headers of the same names, or not compilable with them "
                    "(our headers may only declare SDK names)", not_in_sdk, True)
     report.section("Not a usable value with our own headers", ours_broken, True)
     report.section("Missing from an output", missing, True)
     report.section("Values that are not integers or pointers on either side (not compared)", neither, False)
-
-    if table is not None:
-        _compare_results(report, table, sdk, table_path)
-    _summarize_skipped(report, scan)
-    checked = Counter(entry.kind for entry in scan.entries)
-    report.lines.insert(0, f"Checked {checked['value']} constants and {checked[SIZE]} record sizes from "
-                           f"{len(scan.include_order)} headers: {' '.join(scan.include_order) or '(none)'}")
-    return report
 
 
 def _compare_results(report: Report, table: ResultTable, sdk: Probed, table_path: str) -> None:

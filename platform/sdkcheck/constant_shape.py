@@ -10,8 +10,9 @@ up as. Skipped, each for a reason the report names:
   - declaration syntax (`= 0`, braces, storage classes, attributes, `const` at
     the top level, a trailing comma): pieces of declarations, not values
   - the address of an object: not a constant at all
-Whether the expansion names a type (LPVOID -> void*) is not visible in the
-tokens; the compiler decides that (see header_scan).
+Whether the expansion names a type (LPVOID -> void*), or is one name that
+nothing declares (DUMMYUNIONNAME -> u, a token for building declarations), is
+not visible in the tokens; the compiler decides that (see header_scan).
 """
 
 from typing import List, Optional
@@ -27,6 +28,7 @@ LIST = "a list, not a single value"
 FRAGMENT = "unbalanced brackets: a fragment, not a value"
 ADDRESS = "the address of an object, not a constant"
 NAMES_A_TYPE = "names a type"
+NAMES_NOTHING = "expands to a name nothing declares (a token for declarations)"
 FUNCTION_LIKE = "function-like macro"
 
 _NEVER_IN_A_VALUE = {

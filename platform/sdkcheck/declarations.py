@@ -8,7 +8,7 @@ leaves an incomplete type whose size means nothing.
 """
 
 from dataclasses import dataclass, field
-from typing import List, Optional, Set
+from typing import Iterable, List, Optional, Set
 
 from cxx_tokens import Token
 
@@ -124,10 +124,10 @@ def _statement_end(tokens: List[Token], start: int) -> int:
 
 
 class _Scanner:
-    def __init__(self, tokens: List[Token]):
+    def __init__(self, tokens: List[Token], known_records: Iterable[str]):
         self.tokens = strip_decorations(tokens)
         self.found = HeaderDeclarations()
-        self.record_names: Set[str] = set()
+        self.record_names: Set[str] = set(known_records)  # a typedef may rename another header's record
 
     def _add_record(self, name: str) -> None:
         if name not in self.record_names:
@@ -209,10 +209,13 @@ class _Scanner:
             index += 1
             if index < len(statement) and statement[index].text == "::":
                 return  # defines a member of another scope
+        # Step over a base clause or an enum's underlying type to the body; a
+        # declarator name, `;`, `=` or `(` first means there is no body here.
         while index < len(statement) and statement[index].text != "{":
-            if statement[index].text in (";", "=", "(") or (statement[index].kind == "ident"
-                                                              and statement[index].text != "final"
-                                                              and not self._in_base_clause(statement, index)):
+            token = statement[index]
+            in_base_clause = any(t.text == ":" for t in statement[tag_index:index])
+            if token.text in (";", "=", "(") or (token.kind == "ident" and token.text != "final"
+                                                 and not in_base_clause):
                 break
             index += 1
         if index >= len(statement) or statement[index].text != "{":
@@ -234,16 +237,12 @@ class _Scanner:
                 elif name:
                     self._add_record(name)
 
-    @staticmethod
-    def _in_base_clause(statement: List[Token], index: int) -> bool:
-        """True inside `: public Base, ...` or an enum's `: underlying type`."""
-        return any(token.text == ":" for token in statement[:index])
-
     def _enumerators(self, body: List[Token], scope: Optional[str]) -> None:
         for part in _split_top_level(body, ","):
             if part and part[0].kind == "ident":
                 self.found.enumerators.append(f"{scope}::{part[0].text}" if scope else part[0].text)
 
 
-def scan_declarations(tokens: List[Token]) -> HeaderDeclarations:
-    return _Scanner(tokens).scan()
+def scan_declarations(tokens: List[Token], known_records: Iterable[str] = ()) -> HeaderDeclarations:
+    """What `tokens` declare; `known_records` are records defined before them (other headers)."""
+    return _Scanner(tokens, known_records).scan()

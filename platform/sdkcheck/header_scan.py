@@ -6,7 +6,9 @@ header is credited only with what it declares itself, never with what it
 includes: the compiler's predefined macros and the C library's are left out
 without a list. From each header come
   - its object-like macros whose expansion can be an integer or pointer
-    constant (see constant_shape), less those the compiler accepts as a type;
+    constant (see constant_shape), less those the compiler accepts as a type
+    and those that expand to a single name nothing declares (a token such as
+    DUMMYUNIONNAME -> u, for building declarations);
   - the enumerators of its enums;
   - its records (and named enums), by tag and by typedef name, for sizeof.
 """
@@ -135,20 +137,64 @@ def _expansions(toolchain: Toolchain, header: str, names: List[str], directory: 
     return result
 
 
-def include_order(headers: Dict[str, _OneHeader]) -> List[str]:
+def _include_order(headers: Dict[str, _OneHeader]) -> List[str]:
     # A header comes after those it includes: it pulls in strictly more of them.
     rest = sorted((h for h in headers if h != FIRST_HEADER), key=lambda h: (len(headers[h].includes), h))
     return ([FIRST_HEADER] if FIRST_HEADER in headers else []) + rest
 
 
-def _names_of_types(toolchain: Toolchain, order: List[str], names: List[str], directory: str) -> Set[str]:
-    """The macros the compiler accepts as a type: `NAME * p;` declares a pointer only then."""
-    if not names:
+def _compiling_lines(toolchain: Toolchain, order: List[str], lines: Dict[str, str], directory: str,
+                     file_name: str) -> Set[str]:
+    """The names whose namespace-scope line compiles after our headers."""
+    if not lines:
         return set()
-    items = [ProbeItem(name, (f"{name} * kr_type_probe_{index};",)) for index, name in enumerate(names)]
-    unit = ProbeUnit("type_probe.cpp", tuple(order), tuple(items))
+    items = [ProbeItem(name, ((line,),)) for name, line in lines.items()]
+    unit = ProbeUnit(file_name, tuple(order), tuple(items))
     built = UnitBuilder(toolchain, directory).build(unit, BuildOutcome())
     return {item.key for item in built[0].items} if built else set()
+
+
+def _names_of_types(toolchain: Toolchain, order: List[str], names: List[str], directory: str) -> Set[str]:
+    """The macros the compiler accepts as a type: `NAME * p;` declares a pointer only then."""
+    lines = {name: f"{name} * kr_type_probe_{index};" for index, name in enumerate(names)}
+    return _compiling_lines(toolchain, order, lines, directory, "type_probe.cpp")
+
+
+def _names_of_nothing(toolchain: Toolchain, order: List[str], names: List[str], directory: str) -> Set[str]:
+    """Of macros that expand to one identifier, those naming nothing declared (DUMMYUNIONNAME -> u)."""
+    lines = {name: f"using kr_declared_probe_{index} = decltype(({name}));" for index, name in enumerate(names)}
+    return set(names) - _compiling_lines(toolchain, order, lines, directory, "declared_probe.cpp")
+
+
+def _macro_candidates(headers: Dict[str, _OneHeader], order: List[str],
+                      expanded: Dict[str, Dict[str, str]]) -> Tuple[List[Entry], List[Skipped]]:
+    """Macros whose expansion has the shape of a constant, and the others with the reason."""
+    candidates: List[Entry] = []
+    skipped: List[Skipped] = []
+    for header in order:
+        for macro in headers[header].macros:
+            if macro.function_like:
+                skipped.append(Skipped(macro.name, header, constant_shape.FUNCTION_LIKE, macro.value))
+                continue
+            tokens = tokenize(expanded[header].get(macro.name, macro.value))
+            reason = constant_shape.shape_reason(tokens)
+            if reason:
+                skipped.append(Skipped(macro.name, header, reason, join(tokens)))
+            else:
+                candidates.append(Entry(VALUE, macro.name, header, join(tokens)))
+    return candidates, skipped
+
+
+def _compiler_rejections(toolchain: Toolchain, order: List[str], candidates: List[Entry],
+                         directory: str) -> Dict[str, str]:
+    """Candidate name -> why it is no value after all, as the compiler sees our headers."""
+    types = _names_of_types(toolchain, order, [c.name for c in candidates], directory)
+    single_names = [c.name for c in candidates
+                    if c.name not in types and [t.kind for t in tokenize(c.expansion)] == ["ident"]]
+    rejected = {name: constant_shape.NAMES_A_TYPE for name in types}
+    for name in _names_of_nothing(toolchain, order, single_names, directory):
+        rejected[name] = constant_shape.NAMES_NOTHING
+    return rejected
 
 
 def scan_headers(toolchain: Toolchain, include_dir: str, directory: str) -> HeaderScan:
@@ -157,10 +203,12 @@ def scan_headers(toolchain: Toolchain, include_dir: str, directory: str) -> Head
     names = sorted(n for n in os.listdir(include_dir) if n.endswith(".h")) if os.path.isdir(include_dir) else []
     with ThreadPoolExecutor(max_workers=os.cpu_count() or 4) as pool:
         headers = dict(zip(names, pool.map(lambda h: _preprocess(toolchain, h, include_dir, directory), names)))
-        scan = HeaderScan(include_order(headers))
-        scan.problems = [f"{h}: {headers[h].problem}" for h in scan.include_order if headers[h].problem]
         wanted = {h: [m.name for m in headers[h].macros if not m.function_like] for h in names}
         expanded = dict(zip(names, pool.map(lambda h: _expansions(toolchain, h, wanted[h], directory), names)))
+    scan = HeaderScan(_include_order(headers))
+    scan.problems = [f"{h}: {headers[h].problem}" for h in scan.include_order if headers[h].problem]
+    candidates, scan.skipped = _macro_candidates(headers, scan.include_order, expanded)
+    rejected = _compiler_rejections(toolchain, scan.include_order, candidates, directory)
 
     seen: Set[Tuple[str, str]] = set()
 
@@ -169,30 +217,17 @@ def scan_headers(toolchain: Toolchain, include_dir: str, directory: str) -> Head
             seen.add((entry.kind, entry.name))
             scan.entries.append(entry)
 
-    candidates: List[Entry] = []
+    records_so_far: Set[str] = set()
     for header in scan.include_order:
-        for macro in headers[header].macros:
-            if macro.function_like:
-                scan.skipped.append(Skipped(macro.name, header, constant_shape.FUNCTION_LIKE, macro.value))
-                continue
-            tokens = tokenize(expanded[header].get(macro.name, macro.value))
-            reason = constant_shape.shape_reason(tokens)
-            if reason:
-                scan.skipped.append(Skipped(macro.name, header, reason, join(tokens)))
-            else:
-                candidates.append(Entry(VALUE, macro.name, header, join(tokens)))
-    types = _names_of_types(toolchain, scan.include_order, [c.name for c in candidates], directory)
-    declared = {h: scan_declarations(tokenize(headers[h].code)) for h in scan.include_order}
-    for header in scan.include_order:
-        for entry in candidates:
-            if entry.header != header:
-                continue
-            if entry.name in types:
-                scan.skipped.append(Skipped(entry.name, header, constant_shape.NAMES_A_TYPE, entry.expansion))
+        for entry in (c for c in candidates if c.header == header):
+            if entry.name in rejected:
+                scan.skipped.append(Skipped(entry.name, header, rejected[entry.name], entry.expansion))
             else:
                 add(entry)
-        for name in declared[header].enumerators:
+        declared = scan_declarations(tokenize(headers[header].code), records_so_far)
+        records_so_far.update(declared.records)
+        for name in declared.enumerators:
             add(Entry(VALUE, name, header))
-        for name in declared[header].records + declared[header].enums:
+        for name in declared.records + declared.enums:
             add(Entry(SIZE, name, header))
     return scan

@@ -1,7 +1,8 @@
 // Printing what a probe program learns about one name, one line each:
 //   NAME value          an integer (signed 64-bit decimal) or a pointer constant
 //   NAME ?              the name has a value, but not an integer or pointer one
-//   sizeof NAME n       the size of a record
+//   NAME !              the headers do not declare the name
+//   sizeof NAME n       the size of a record (sizeof NAME ! when not declared)
 //   result NAME value   a DirectX result code as the SDK defines it
 //   result NAME -       a result name the SDK headers do not define
 // The same source is built against our headers and against the SDK, so the
@@ -16,10 +17,36 @@
 
 namespace kr_probe {
 
-// printf's %lld is not dependable in every Windows C runtime; digits by hand are.
-inline void PrintLine(const char* prefix, const char* name, const char* text) {
-  if (prefix[0] != '\0') {
-    std::fputs(prefix, stdout);
+// What a name means when the headers do not declare it. The generated source
+// declares each probed name in a namespace of fallbacks made visible by a
+// using-directive: the qualified lookup ::NAME finds the headers' own NAME
+// when there is one and the fallback only otherwise, so a missing name prints
+// a line instead of stopping the compile.
+struct Absent {};
+
+template <typename T>
+using Bare = std::remove_cv_t<std::remove_reference_t<T>>;
+
+// Integers and enumerators, and pointer constants such as INVALID_HANDLE_VALUE.
+template <typename T>
+constexpr bool kIsNumber = std::is_integral_v<Bare<T>> || std::is_enum_v<Bare<T>> ||
+                           std::is_null_pointer_v<Bare<T>> ||
+                           (std::is_pointer_v<Bare<T>> && !std::is_function_v<std::remove_pointer_t<Bare<T>>>);
+
+template <typename T>
+long long AsInteger(const T& value) {
+  if constexpr (std::is_pointer_v<T> && !std::is_function_v<std::remove_pointer_t<T>>) {
+    return static_cast<long long>(reinterpret_cast<std::intptr_t>(value));
+  } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
+    return static_cast<long long>(value);
+  } else {
+    return 0;  // null pointers; nothing else is ever asked
+  }
+}
+
+inline void PrintLine(const char* kind, const char* name, const char* text) {
+  if (kind[0] != '\0') {
+    std::fputs(kind, stdout);
     std::fputc(' ', stdout);
   }
   std::fputs(name, stdout);
@@ -28,10 +55,10 @@ inline void PrintLine(const char* prefix, const char* name, const char* text) {
   std::fputc('\n', stdout);
 }
 
-inline void PrintNumber(const char* prefix, const char* name, long long value) {
+// printf's %lld is not dependable in every Windows C runtime; digits by hand are.
+inline void Number(const char* kind, const char* name, long long value) {
   char text[24];
-  char* end = text + sizeof text;
-  char* digit = end;
+  char* digit = text + sizeof text;
   *--digit = '\0';
   unsigned long long magnitude =
       value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
@@ -40,44 +67,23 @@ inline void PrintNumber(const char* prefix, const char* name, long long value) {
     magnitude /= 10;
   } while (magnitude != 0);
   if (value < 0) *--digit = '-';
-  PrintLine(prefix, name, digit);
+  PrintLine(kind, name, digit);
 }
 
-// Integers and enumerators as their value; pointer constants (INVALID_HANDLE_VALUE)
-// as the integer they were made from. Anything else (a function, a record, a
-// floating value) has no number to compare. The type comes as decltype((NAME))
-// and the value through `read`, which is called only for numbers: a name that
-// stands for a function is then never referenced, and needs no definition to link.
-template <typename T, typename Read>
-void PrintValue(const char* prefix, const char* name, Read read) {
-  using V = std::remove_cv_t<std::remove_reference_t<T>>;
-  if constexpr (std::is_integral_v<V> || std::is_enum_v<V>) {
-    PrintNumber(prefix, name, static_cast<long long>(read()));
-  } else if constexpr (std::is_null_pointer_v<V>) {
-    PrintNumber(prefix, name, 0);
-  } else if constexpr (std::is_pointer_v<V> && !std::is_function_v<std::remove_pointer_t<V>>) {
-    PrintNumber(prefix, name, static_cast<long long>(reinterpret_cast<std::intptr_t>(read())));
+// Called in place of Number when the value is no number: a function, a record,
+// a floating value - or the fallback of a name the headers lack.
+template <typename T>
+void NotANumber(const char* kind, const char* name) {
+  PrintLine(kind, name, std::is_same_v<Bare<T>, Absent> ? "!" : "?");
+}
+
+template <typename T>
+void Size(const char* name) {
+  if constexpr (std::is_same_v<T, Absent>) {
+    PrintLine("sizeof", name, "!");
   } else {
-    PrintLine(prefix, name, "?");
+    Number("sizeof", name, static_cast<long long>(sizeof(T)));
   }
-}
-
-template <typename T, typename Read>
-void Value(const char* name, Read read) {
-  PrintValue<T>("", name, read);
-}
-
-inline void Size(const char* name, std::size_t size) {
-  PrintNumber("sizeof", name, static_cast<long long>(size));
-}
-
-template <typename T, typename Read>
-void Result(const char* name, Read read) {
-  PrintValue<T>("result", name, read);
-}
-
-inline void ResultAbsent(const char* name) {
-  PrintLine("result", name, "-");
 }
 
 }  // namespace kr_probe

@@ -92,6 +92,10 @@ class DeclarationScanTest(unittest.TestCase):
         self.assertEqual(found.records, ["tagRECT", "RECT", "RECTL_ALIAS", "RECT_AGAIN", "RECT_USING",
                                          "HWND__", "ANONYMOUS_TYPEDEF"])
 
+    def test_a_typedef_may_rename_a_record_of_another_header(self):
+        found = scan_declarations(tokenize("typedef GUID IID, *LPIID; typedef NOT_A_RECORD ALSO_NOT;"), {"GUID"})
+        self.assertEqual(found.records, ["IID"])
+
     def test_incomplete_nested_and_namespaced_records_are_left_out(self):
         found = self.scan("""
             struct Forward;
@@ -174,7 +178,7 @@ class _FakeCompiler(Toolchain):
 
 class IsolationTest(unittest.TestCase):
     def test_errors_that_point_nowhere_are_narrowed_down_to_the_parts_at_fault(self):
-        items = [ProbeItem(f"value NAME{i}", (f"use(NAME{i});" if i not in (3, 6) else f"use(BAD{i});",))
+        items = [ProbeItem(f"value NAME{i}", ((f"use(NAME{i});" if i not in (3, 6) else f"use(BAD{i});",),))
                  for i in range(8)]
         unit = ProbeUnit("unit.cpp", ("windows.h", "broken.h", "ddraw.h"), tuple(items))
         outcome = BuildOutcome()
@@ -236,9 +240,15 @@ FIXTURE = {
         #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
         #define KR_HOST_ONLY 42
         #define TEXT_VALUE "abc"
+        #define DUMMYUNIONNAME u
+        #define MB_SAME_AS_OK MB_OK_VALUE_NOT_DECLARED + 0
         typedef struct tagPOINT { LONG x; LONG y; } POINT;
         typedef struct tagRECT { LONG left; LONG top; LONG right; } RECT;
+        struct KR_HOST_RECORD { int a; };
         namespace kr_host { struct Hidden { int a; }; }
+        // Stands for a function: no number, and never defined on the host.
+        extern "C" int MessageBoxA(void*, const char*, const char*, unsigned);
+        #define MessageBox MessageBoxA
         #endif
     """,
     "winuser.h": """
@@ -246,6 +256,13 @@ FIXTURE = {
         #define MB_OK 0x00000000
         #define MB_ICONHAND 0x00000011
         enum { SW_HIDE = 0, SW_SHOWNORMAL = 1 };
+    """,
+    # A macro made of our enumerators, and a macro where the SDK has an enumerator.
+    "objbase.h": """
+        #pragma once
+        typedef enum tagCLSCTX { CLSCTX_INPROC_SERVER = 0x1, CLSCTX_INPROC_HANDLER = 0x2 } CLSCTX;
+        #define CLSCTX_INPROC (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)
+        #define COINIT_APARTMENTTHREADED 0x2
     """,
 }
 
@@ -277,17 +294,22 @@ class HeaderScanTest(unittest.TestCase):
 
     def test_lists_what_each_header_declares_itself(self):
         scan = self.scan_fixture(False)
-        self.assertEqual(scan.include_order, ["windows.h", "winuser.h"])
+        self.assertEqual(scan.include_order, ["windows.h", "objbase.h", "winuser.h"])
         self.assertEqual(scan.problems, [])
         values = {e.name: e.header for e in scan.entries if e.kind == VALUE}
         self.assertEqual(values, {"MAX_PATH": "windows.h", "E_FAIL": "windows.h", "E_NOTIMPL": "windows.h",
                                   "INVALID_HANDLE_VALUE": "windows.h", "KR_HOST_ONLY": "windows.h",
+                                  "MessageBox": "windows.h", "MB_SAME_AS_OK": "windows.h",
                                   "MB_OK": "winuser.h", "MB_ICONHAND": "winuser.h", "SW_HIDE": "winuser.h",
-                                  "SW_SHOWNORMAL": "winuser.h"})
-        self.assertEqual([e.name for e in scan.entries if e.kind == SIZE], ["tagPOINT", "POINT", "tagRECT", "RECT"])
+                                  "SW_SHOWNORMAL": "winuser.h", "CLSCTX_INPROC": "objbase.h",
+                                  "COINIT_APARTMENTTHREADED": "objbase.h", "CLSCTX_INPROC_SERVER": "objbase.h",
+                                  "CLSCTX_INPROC_HANDLER": "objbase.h"})
+        self.assertEqual([e.name for e in scan.entries if e.kind == SIZE], ["tagPOINT", "POINT", "tagRECT", "RECT",
+                                                                             "KR_HOST_RECORD", "tagCLSCTX", "CLSCTX"])
         reasons = {s.name: s.reason for s in scan.skipped}
         self.assertEqual(reasons, {"FIXTURE_WINDOWS_H": constant_shape.EMPTY, "WINAPI": constant_shape.EMPTY,
-                                   "LPFAKE_VOID": constant_shape.NAMES_A_TYPE, "TEXT_VALUE": constant_shape.TEXT})
+                                   "LPFAKE_VOID": constant_shape.NAMES_A_TYPE, "TEXT_VALUE": constant_shape.TEXT,
+                                   "DUMMYUNIONNAME": constant_shape.NAMES_NOTHING})
 
 
 @unittest.skipUnless(HOST_CXX and SDK_CXX and SDK_RUNNER, "needs the host and mingw-w64 compilers and Wine")
@@ -315,16 +337,19 @@ class WholeRunTest(unittest.TestCase):
             "sizeof tagRECT: ours=12 (0xC) sdk=16 (0x10)",
             "sizeof RECT: ours=12 (0xC) sdk=16 (0x10)",
             "MB_ICONHAND: ours=17 (0x11) sdk=16 (0x10)",
-            "KR_HOST_ONLY: 'KR_HOST_ONLY' was not declared in this scope",
+            "KR_HOST_ONLY: not declared by the SDK headers",
+            "sizeof KR_HOST_RECORD: not declared by the SDK headers",
             "DDERR_WRONGMODE: table=0x887601C3 sdk=0x8876024B",
             "Result-table names not in SDK headers (not checked) (1):\n  KR_NO_SUCH_RESULT",
+            "(not compared) (1):\n  MessageBox  [windows.h]",
+            "MB_SAME_AS_OK: does not compile with our headers: 'MB_OK_VALUE_NOT_DECLARED' was not declared",
         ]
         for text in expected:
             self.assertIn(text, report)
         for agreeing in ["E_FAIL:", "INVALID_HANDLE_VALUE:", "POINT:", "SW_SHOWNORMAL:", "MB_OK:",
-                         "DDERR_SURFACELOST:", "Hidden"]:
+                         "DDERR_SURFACELOST:", "Hidden", "MessageBox:", "CLSCTX", "COINIT"]:
             self.assertNotIn(agreeing, report)
-        self.assertIn("FAILED: 7 problems", report)
+        self.assertIn("FAILED: 9 problems", report)
 
 
 if __name__ == "__main__":

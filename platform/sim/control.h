@@ -77,11 +77,18 @@ int OpenFileHandles();  // handles made by CreateFileA and not yet closed
 // ---- Local memory (LocalAlloc, LocalFree, FormatMessageA's buffers) --------
 int LiveLocalBlocks();  // blocks handed out and not yet given back with LocalFree
 
+// ---- Process heap (HeapAlloc, HeapFree) ------------------------------------
+int LiveHeapBlocks();  // blocks allocated and not yet freed, across resets
+
 // ---- COM ------------------------------------------------------------------
 int ComInitializeDepth();  // successful CoInitialize calls not yet balanced
 using ComFactory = std::function<HRESULT(REFIID iid, void** object)>;
 void RegisterComClass(REFCLSID clsid, ComFactory factory);
 
 }  // namespace sim
+
+// The control of each further area of the simulation.
+#include "sim/ddraw_control.h"
+#include "sim/gdi_control.h"
 
 #endif

@@ -71,6 +71,9 @@ void ResetFiles();
 void ResetSandbox();
 void ResetKernelHandles();
 void ResetCom();
+// Later areas register their reset instead of being listed in sim::Reset:
+//   const bool kRegistered = sim::detail::AddResetHook(ResetDirectDraw);
+bool AddResetHook(void (*reset)());
 
 // ---- Kernel handles (shared by every kind of kernel object) ---------------------
 enum class KernelObject { None, File };

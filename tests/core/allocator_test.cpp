@@ -110,6 +110,25 @@ TEST_F(AllocatorTest, ImpossibleSizesFailLikeAnExhaustedHeap) {
   EXPECT_EQ(g_krCore.dwAllocSerial, 0u);  // no serial was handed out
 }
 
+TEST_F(AllocatorTest, ExhaustedHeapThrowsAndHandsOutNoSerial) {
+  StartTracing();
+  sim::FailNext("HeapAlloc", ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_THROW(KRAllocEx(64, Tag("KRVI:MODEINF")), std::bad_alloc);
+  EXPECT_EQ(sim::DebugOutput(), "");  // no trace line for a block that never existed
+  EXPECT_EQ(g_krCore.dwAllocSerial, 1u);
+  KRCleanup();
+}
+
+TEST_F(AllocatorTest, EveryBlockGoesBackToTheProcessHeap) {
+  int before = sim::LiveHeapBlocks();
+  void* a = KRAlloc(10);
+  void* b = KRAllocEx(0, Tag("KRLI:NODEARY"));
+  EXPECT_EQ(sim::LiveHeapBlocks(), before + 2);
+  KRFree(a);
+  KRFree(b);
+  EXPECT_EQ(sim::LiveHeapBlocks(), before);
+}
+
 TEST_F(AllocatorTest, FreeingNullDoesNothing) {
   StartTracing();
   KRFree(nullptr);

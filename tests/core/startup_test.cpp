@@ -165,6 +165,33 @@ TEST_F(StartupTest, ComponentsLeftStartedAreCleanedUpWithAWarning) {
   KRListCleanup();
 }
 
+TEST_F(StartupTest, LeftComponentsAreCleanedUpListsFirstThen2DThenVideo) {
+  KRSTARTUPINFO info = StartupInfo();
+  ASSERT_EQ(KRStartup(&info), 1);
+  ASSERT_EQ(KRVideoStartup(0), 1);
+  ASSERT_EQ(KR2DStartup(), 1);
+  ASSERT_EQ(KRListStartup(), 1);
+  sim::ClearDebugOutput();
+  KRCleanup();
+  std::string out = sim::DebugOutput();
+  const char* inOrder[] = {
+      "KR Warining : You didn't cleanup KRList\r\n",  "KRList : Cleanup\r\n",
+      "KR Warining : You didn't cleanup KR2D\r\n",    "KR2D : Cleanup\r\n",
+      "KR Warining : You didn't cleanup KRVideo\r\n", "KRVideo : Cleanup\r\n",
+      "KR : Cleanup\r\n",
+  };
+  size_t from = 0;
+  for (const char* line : inOrder) {
+    size_t at = out.find(line, from);
+    ASSERT_NE(at, std::string::npos) << line << " after position " << from << " in\n" << out;
+    from = at;
+  }
+  // Video was really cleaned up: after a new start-up it starts again.
+  ASSERT_EQ(KRStartup(&info), 1);
+  EXPECT_EQ(KRVideoStartup(0), 1);
+  KRCleanup();
+}
+
 TEST_F(StartupTest, VersionIsReportedWhetherOrNotStarted) {
   KRVERSIONINFO version = {9, 9, 9};
   EXPECT_EQ(KRGetVersion(&version), 1);

@@ -1,0 +1,115 @@
+// Palettes of 256 entries: an 8-bit surface shows its pixel values through
+// the palette attached to it, so changing entries changes what it shows.
+#include <cstring>
+
+#include "sim/ddraw_internal.h"
+
+namespace sim {
+
+namespace detail {
+namespace {
+
+void ShowChangedEntries(const PaletteObject* palette) {
+  for (SurfaceObject* surface : LiveSurfaceList()) {
+    if (surface->palette == palette) surface->ApplyPalette();
+  }
+}
+
+bool RangeOk(DWORD first, DWORD count) { return first < 256 && count <= 256 - first; }
+
+}  // namespace
+
+int& LivePaletteCount() {
+  static int count = 0;
+  return count;
+}
+
+PaletteObject::PaletteObject(DWORD paletteCaps, const PALETTEENTRY* table)
+    : caps(paletteCaps), generation_(DirectDrawGeneration()) {
+  std::memcpy(entries, table, sizeof entries);
+  ++LivePaletteCount();
+}
+
+PaletteObject::~PaletteObject() {
+  if (generation_ == DirectDrawGeneration()) --LivePaletteCount();
+}
+
+ULONG PaletteObject::Drop() {
+  const ULONG left = --references_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT PaletteObject::QueryInterface(REFIID riid, void** object) {
+  auto lock = LockSimulation();
+  if (object != nullptr) *object = nullptr;
+  if (auto failure = EnterCall("IDirectDrawPalette::QueryInterface", JoinArgs({ArgGuid(riid), ArgPointer(object)}))) {
+    return AsHresult(*failure);
+  }
+  if (object == nullptr) return E_POINTER;
+  if (riid != IID_IUnknown && riid != IID_IDirectDrawPalette) return E_NOINTERFACE;
+  Hold();
+  *object = static_cast<IDirectDrawPalette*>(this);
+  return S_OK;
+}
+
+ULONG PaletteObject::AddRef() {
+  auto lock = LockSimulation();
+  RecordCall("IDirectDrawPalette::AddRef", "");
+  return ++references_;
+}
+
+ULONG PaletteObject::Release() {
+  auto lock = LockSimulation();
+  RecordCall("IDirectDrawPalette::Release", "");
+  return Drop();
+}
+
+HRESULT PaletteObject::GetCaps(LPDWORD out) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("IDirectDrawPalette::GetCaps", ArgPointer(out))) return AsHresult(*failure);
+  if (out == nullptr) return DDERR_INVALIDPARAMS;
+  *out = caps;
+  return DD_OK;
+}
+
+HRESULT PaletteObject::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENTRY out) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("IDirectDrawPalette::GetEntries",
+                               JoinArgs({ArgHex(flags), ArgDec(base), ArgDec(count), ArgPointer(out)}))) {
+    return AsHresult(*failure);
+  }
+  if (flags != 0 || out == nullptr || !RangeOk(base, count)) return DDERR_INVALIDPARAMS;
+  std::memcpy(out, entries + base, count * sizeof(PALETTEENTRY));
+  return DD_OK;
+}
+
+HRESULT PaletteObject::SetEntries(DWORD flags, DWORD first, DWORD count, LPPALETTEENTRY in) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("IDirectDrawPalette::SetEntries",
+                               JoinArgs({ArgHex(flags), ArgDec(first), ArgDec(count), ArgPointer(in)}))) {
+    return AsHresult(*failure);
+  }
+  if (flags != 0 || in == nullptr || !RangeOk(first, count)) return DDERR_INVALIDPARAMS;
+  std::memcpy(entries + first, in, count * sizeof(PALETTEENTRY));
+  ShowChangedEntries(this);
+  return DD_OK;
+}
+
+HRESULT PaletteObject::Initialize(LPDIRECTDRAW directDraw, DWORD flags, LPPALETTEENTRY table) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("IDirectDrawPalette::Initialize",
+                               JoinArgs({ArgPointer(directDraw), ArgHex(flags), ArgPointer(table)}))) {
+    return AsHresult(*failure);
+  }
+  return DDERR_ALREADYINITIALIZED;
+}
+
+}  // namespace detail
+
+int LivePalettes() {
+  auto lock = detail::LockSimulation();
+  return detail::LivePaletteCount();
+}
+
+}  // namespace sim

@@ -1,0 +1,98 @@
+// Test control of the simulated windows and GDI (host build): the application's
+// windows, modules with their bitmap resources, the process's code page, .bmp
+// files to load, and the text that was drawn.
+#ifndef KR_SIM_GDI_CONTROL_H
+#define KR_SIM_GDI_CONTROL_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// ---- Windows ------------------------------------------------------------------------
+// A top-level window as the application made it before handing it over: its
+// outer rectangle on screen, and the frame between that and the client area
+// (left, top with the caption, right, bottom), which SetWindowPos keeps.
+struct TestWindowSpec {
+  int x = 100;
+  int y = 100;
+  int width = 648;   // outer size; the client area is 640 by 480 with the default frame
+  int height = 507;
+  RECT frame{4, 23, 4, 4};
+  bool visible = true;
+  bool topmost = false;
+  std::string title = "Test window";
+};
+HWND CreateTestWindow(const TestWindowSpec& spec = TestWindowSpec{});
+
+struct WindowInfo {
+  bool exists = false;
+  RECT window{0, 0, 0, 0};  // outer rectangle on screen
+  RECT client{0, 0, 0, 0};  // client area on screen
+  bool visible = false;
+  bool topmost = false;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  std::string className;  // empty for a test window
+  std::string title;
+  HWND parent = nullptr;
+};
+WindowInfo InspectWindow(HWND window);
+int LiveWindows();  // made and not destroyed, the desktop not counted
+
+// ---- Modules and resources --------------------------------------------------------------
+// Loaded at boot: the executable (GetModuleHandleA(NULL)) and "KORVATHD.DLL".
+HMODULE ExecutableModule();
+// A loaded module by file name ("KORVATHD.DLL"; case does not matter), or null.
+HMODULE LoadedModule(const std::string& fileName);
+HMODULE AddLoadedModule(const std::string& fileName);
+// A bitmap resource of `module`: `name` is a name or MAKEINTRESOURCEA(id);
+// `bmpBytes` a whole .bmp file or the packed form a resource file holds.
+void AddBitmapResource(HMODULE module, LPCSTR name, const std::string& bmpBytes);
+
+// ---- Code page ---------------------------------------------------------------------------
+// The system's ANSI code page, and the C run-time's multibyte table made for it,
+// as for a process started on that system: 932 (the boot value) or a
+// single-byte page such as 1252.
+void SetAnsiCodePage(int codePage);
+
+// ---- .bmp files -----------------------------------------------------------------------
+struct BmpImage {
+  int width = 0;
+  int height = 0;
+  int bitCount = 24;      // 8, 16 (5-5-5), 24 or 32
+  bool topDown = false;   // rows stored top row first (negative height)
+  std::vector<uint32_t> palette;  // 8 bits: 0x00RRGGBB entries of the colour table
+  std::vector<uint32_t> pixels;   // top row first; 8 bits: palette indexes, else 0x00RRGGBB
+};
+std::string EncodeBmp(const BmpImage& image);  // the bytes of a .bmp file
+
+// ---- Text ---------------------------------------------------------------------------------
+// Each TextOutA as it was drawn.
+struct TextRun {
+  HDC dc;
+  int left;    // the text's box in the device context's coordinates
+  int top;
+  int width;
+  int height;
+  bool systemFont;  // no font was selected: `font` is all zero
+  LOGFONTA font;
+  COLORREF textColor;
+  COLORREF backgroundColor;
+  int backgroundMode;
+  UINT textAlign;
+  std::string text;
+};
+std::vector<TextRun> TextRuns();
+void ClearTextRuns();
+
+// ---- GDI objects ----------------------------------------------------------------------
+int LiveDeviceContexts();  // from GetDC, CreateCompatibleDC and DirectDraw surfaces, not yet given back
+int LiveGdiObjects();      // bitmaps, fonts and palettes made and not deleted (stock objects not counted)
+
+}  // namespace sim
+
+#endif

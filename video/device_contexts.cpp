@@ -1,0 +1,62 @@
+// Counted lending of a buffer surface's device context: nested KR2DGetDC calls on
+// one buffer share one context and one surface lock, given back by the last
+// matching KR2DReleaseDC.
+//
+// An index outside 1 to 32, an empty entry or a stopped component has no surface
+// to lend: KR2DGetDC gives null and KR2DReleaseDC does nothing.
+#include "video/device_contexts.h"
+
+#include <korvathd.h>
+
+#include "core/dx_result_names.h"
+
+namespace {
+
+const int kDirectDrawFamily = 1;
+
+void LogFailure(HRESULT result) {
+  KRDebugDump("%s\n", KRErrorGetDXResultName(result, kDirectDrawFamily));
+}
+
+}  // namespace
+
+HDC KR2DGetDC(int buffer) {
+  IDirectDrawSurface4* surface = KR2DGetBufferSurface(buffer);
+  if (surface == NULL) return NULL;
+  KR2DBUFFER* entry = &g_kr2DBuffers[buffer];
+  if (entry->nLockCount == 0) {
+    HDC dc = NULL;
+    HRESULT result = surface->GetDC(&dc);
+    if (FAILED(result)) {
+      LogFailure(result);
+      return NULL;
+    }
+    entry->hDC = dc;
+  }
+  ++entry->nLockCount;
+  return entry->hDC;
+}
+
+int KR2DReleaseDC(HDC dc, int buffer) {
+  IDirectDrawSurface4* surface = KR2DGetBufferSurface(buffer);
+  if (surface == NULL) return 1;
+  KR2DBUFFER* entry = &g_kr2DBuffers[buffer];
+  // Another buffer's context, or one not lent: nothing to give back.
+  if (entry->nLockCount <= 0 || dc != entry->hDC) return 1;
+  if (--entry->nLockCount > 0) return 1;
+  entry->hDC = NULL;
+  HRESULT result = surface->ReleaseDC(dc);
+  if (FAILED(result)) {
+    LogFailure(result);
+    return 0;
+  }
+  return 1;
+}
+
+void KR2DGiveBackLentDC(KR2DBUFFER* entry) {
+  if (entry->lpSurface != NULL && entry->nLockCount > 0 && entry->hDC != NULL) {
+    entry->lpSurface->ReleaseDC(entry->hDC);
+  }
+  entry->nLockCount = 0;
+  entry->hDC = NULL;
+}
