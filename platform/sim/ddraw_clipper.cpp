@@ -11,42 +11,8 @@ int& LiveClipperCount() {
   return count;
 }
 
-ClipperObject::ClipperObject() : generation_(DirectDrawGeneration()) { ++LiveClipperCount(); }
-
-ClipperObject::~ClipperObject() {
-  if (generation_ == DirectDrawGeneration()) --LiveClipperCount();
-}
-
-ULONG ClipperObject::Drop() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
-HRESULT ClipperObject::QueryInterface(REFIID riid, void** object) {
-  auto lock = LockSimulation();
-  if (object != nullptr) *object = nullptr;
-  if (auto failure = EnterCall("IDirectDrawClipper::QueryInterface", JoinArgs({ArgGuid(riid), ArgPointer(object)}))) {
-    return AsHresult(*failure);
-  }
-  if (object == nullptr) return E_POINTER;
-  if (riid != IID_IUnknown && riid != IID_IDirectDrawClipper) return E_NOINTERFACE;
-  Hold();
-  *object = static_cast<IDirectDrawClipper*>(this);
-  return S_OK;
-}
-
-ULONG ClipperObject::AddRef() {
-  auto lock = LockSimulation();
-  RecordCall("IDirectDrawClipper::AddRef", "");
-  return ++references_;
-}
-
-ULONG ClipperObject::Release() {
-  auto lock = LockSimulation();
-  RecordCall("IDirectDrawClipper::Release", "");
-  return Drop();
-}
+ClipperObject::ClipperObject()
+    : ComObject("IDirectDrawClipper", IID_IDirectDrawClipper), live_(LiveClipperCount(), DirectDrawGeneration) {}
 
 HRESULT ClipperObject::SetHWnd(DWORD flags, HWND newWindow) {
   auto lock = LockSimulation();

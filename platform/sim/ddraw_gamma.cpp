@@ -15,45 +15,13 @@ DDGAMMARAMP IdentityRamp() {
 
 DDGAMMARAMP g_ramp = IdentityRamp();
 
-class GammaControlObject final : public IDirectDrawGammaControl {
+class GammaControlObject final : public detail::ComObject<IDirectDrawGammaControl> {
  public:
-  explicit GammaControlObject(detail::SurfaceObject* surface) : surface_(surface) { surface_->Hold(); }
-  ~GammaControlObject() { surface_->Drop(); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    auto lock = detail::LockSimulation();
-    if (object != nullptr) *object = nullptr;
-    if (auto failure = detail::EnterCall("IDirectDrawGammaControl::QueryInterface",
-                                         detail::JoinArgs({detail::ArgGuid(riid), detail::ArgPointer(object)}))) {
-      return detail::AsHresult(*failure);
-    }
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IDirectDrawGammaControl) {
-      ++references_;
-      *object = static_cast<IDirectDrawGammaControl*>(this);
-      return S_OK;
-    }
-    if (riid == IID_IUnknown || riid == IID_IDirectDrawSurface4) {
-      surface_->Hold();
-      *object = static_cast<IDirectDrawSurface4*>(surface_);
-      return S_OK;
-    }
-    return E_NOINTERFACE;
+  explicit GammaControlObject(detail::SurfaceObject* surface)
+      : ComObject("IDirectDrawGammaControl", IID_IDirectDrawGammaControl), surface_(surface) {
+    surface_->Hold();
   }
-
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    auto lock = detail::LockSimulation();
-    detail::RecordCall("IDirectDrawGammaControl::AddRef", "");
-    return ++references_;
-  }
-
-  ULONG STDMETHODCALLTYPE Release() override {
-    auto lock = detail::LockSimulation();
-    detail::RecordCall("IDirectDrawGammaControl::Release", "");
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  ~GammaControlObject() override { surface_->Drop(); }
 
   HRESULT STDMETHODCALLTYPE GetGammaRamp(DWORD flags, LPDDGAMMARAMP ramp) override {
     auto lock = detail::LockSimulation();
@@ -85,7 +53,17 @@ class GammaControlObject final : public IDirectDrawGammaControl {
   }
 
  private:
-  ULONG references_ = 1;
+  // The control stands for an interface of the surface: IUnknown leads back to the surface.
+  HRESULT Answer(REFIID iid, void** object) override {
+    if (iid == IID_IDirectDrawGammaControl) return HandOutSelf(object);
+    if (iid == IID_IUnknown || iid == IID_IDirectDrawSurface4) {
+      surface_->Hold();
+      *object = static_cast<IDirectDrawSurface4*>(surface_);
+      return S_OK;
+    }
+    return E_NOINTERFACE;
+  }
+
   detail::SurfaceObject* surface_;
 };
 

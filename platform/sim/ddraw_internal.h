@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/com_object.h"
 #include "sim/ddraw_control.h"
 #include "sim/display.h"
 #include "sim/pixel_surface.h"
@@ -89,13 +90,9 @@ HRESULT CreateDirectDrawObject(REFIID iid, void** object);
 void HoldDirectDraw(IDirectDraw4* directDraw);
 int& LiveDirectDrawCount();
 
-class ClipperObject final : public IDirectDrawClipper {
+class ClipperObject final : public ComObject<IDirectDrawClipper> {
  public:
   ClipperObject();
-  ~ClipperObject();
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetClipList(LPRECT rect, struct _RGNDATA* clipList, LPDWORD size) override;
   HRESULT STDMETHODCALLTYPE GetHWnd(HWND* window) override;
   HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTDRAW directDraw, DWORD flags) override;
@@ -103,49 +100,34 @@ class ClipperObject final : public IDirectDrawClipper {
   HRESULT STDMETHODCALLTYPE SetClipList(struct _RGNDATA* clipList, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE SetHWnd(DWORD flags, HWND window) override;
 
-  void Hold() { ++references_; }
-  ULONG Drop();
-
   HWND window = nullptr;
 
  private:
-  ULONG references_ = 1;
-  uint32_t generation_;
+  LiveTally live_;
 };
 int& LiveClipperCount();
 
-class PaletteObject final : public IDirectDrawPalette {
+class PaletteObject final : public ComObject<IDirectDrawPalette> {
  public:
   PaletteObject(DWORD caps, const PALETTEENTRY* entries);
-  ~PaletteObject();
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetCaps(LPDWORD caps) override;
   HRESULT STDMETHODCALLTYPE GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENTRY entries) override;
   HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTDRAW directDraw, DWORD flags, LPPALETTEENTRY table) override;
   HRESULT STDMETHODCALLTYPE SetEntries(DWORD flags, DWORD first, DWORD count, LPPALETTEENTRY entries) override;
 
-  void Hold() { ++references_; }
-  ULONG Drop();
-
   DWORD caps;
   PALETTEENTRY entries[256];
 
  private:
-  ULONG references_ = 1;
-  uint32_t generation_;
+  LiveTally live_;
 };
 int& LivePaletteCount();
 
-class SurfaceObject final : public IDirectDrawSurface4 {
+class SurfaceObject final : public ComObject<IDirectDrawSurface4> {
  public:
   SurfaceObject(DirectDrawStatePtr owner, PixelSurfacePtr pixels, DWORD caps, SurfaceMemory memory);
-  ~SurfaceObject();
+  ~SurfaceObject() override;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE4 surface) override;
   HRESULT STDMETHODCALLTYPE AddOverlayDirtyRect(LPRECT rect) override;
   HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect, DWORD flags,
@@ -193,9 +175,6 @@ class SurfaceObject final : public IDirectDrawSurface4 {
   HRESULT STDMETHODCALLTYPE GetUniquenessValue(LPDWORD value) override;
   HRESULT STDMETHODCALLTYPE ChangeUniquenessValue() override;
 
-  void Hold() { ++references; }
-  ULONG Drop();
-
   // Lost, locked or lending a device context: what stops drawing on it.
   HRESULT Usable() const;
   bool IsPrimary() const { return (caps & DDSCAPS_PRIMARYSURFACE) != 0; }
@@ -204,7 +183,6 @@ class SurfaceObject final : public IDirectDrawSurface4 {
   void ApplyPalette();
   void FillDescription(DDSURFACEDESC2* desc) const;
 
-  ULONG references = 1;
   DirectDrawStatePtr owner;
   PixelSurfacePtr pixels;
   DWORD caps;
@@ -225,6 +203,9 @@ class SurfaceObject final : public IDirectDrawSurface4 {
   DWORD uniqueness = 1;
 
  private:
+  // The gamma control of a primary surface, then what other areas add.
+  HRESULT Answer(REFIID iid, void** object) override;
+
   uint32_t generation_;
 };
 
@@ -254,12 +235,10 @@ SurfaceInfo DescribeSurfaceObject(const SurfaceObject& surface);
 // ---- Interfaces other simulated areas add --------------------------------------------------
 // Direct3D on a DirectDraw object, textures on a surface: QueryInterface asks
 // these for identifiers it does not know; a hook answers E_NOINTERFACE for others.
-using DirectDrawQueryHook = HRESULT (*)(IDirectDraw4* directDraw, REFIID iid, void** object);
-using SurfaceQueryHook = HRESULT (*)(IDirectDrawSurface4* surface, REFIID iid, void** object);
+using DirectDrawQueryHook = QueryHooks<IDirectDraw4>::Hook;
+using SurfaceQueryHook = QueryHooks<IDirectDrawSurface4>::Hook;
 void AddDirectDrawQueryHook(DirectDrawQueryHook hook);
 void AddSurfaceQueryHook(SurfaceQueryHook hook);
-HRESULT AskDirectDrawQueryHooks(IDirectDraw4* directDraw, REFIID iid, void** object);
-HRESULT AskSurfaceQueryHooks(IDirectDrawSurface4* surface, REFIID iid, void** object);
 
 }  // namespace sim::detail
 

@@ -8,8 +8,8 @@
 namespace sim::detail {
 namespace {
 
-std::vector<DirectDrawQueryHook>& DirectDrawHooks() {
-  static std::vector<DirectDrawQueryHook> hooks;
+QueryHooks<IDirectDraw4>& DirectDrawHooks() {
+  static QueryHooks<IDirectDraw4> hooks;
   return hooks;
 }
 
@@ -95,57 +95,27 @@ class DirectDrawV1 final : public IDirectDraw {
   DirectDrawObject& object_;
 };
 
-class DirectDrawObject final : public IDirectDraw4 {
+class DirectDrawObject final : public ComObject<IDirectDraw4> {
  public:
-  DirectDrawObject() : generation_(DirectDrawGeneration()), state_(std::make_shared<DirectDrawState>()) {
+  DirectDrawObject()
+      : ComObject("IDirectDraw4", IID_IDirectDraw4),
+        live_(LiveDirectDrawCount(), DirectDrawGeneration),
+        state_(std::make_shared<DirectDrawState>()) {
     state_->object = this;
-    ++LiveDirectDrawCount();
   }
 
-  ~DirectDrawObject() {
+  ~DirectDrawObject() override {
     state_->alive = false;
     state_->object = nullptr;
-    if (generation_ != DirectDrawGeneration()) return;
-    --LiveDirectDrawCount();
+    if (!live_.Current()) return;
     // An exclusive program that goes away gives the display back to the desktop.
     if (ExclusiveOwner() == state_.get()) SetExclusiveOwner(nullptr);
     LeaveDisplayMode(state_.get());
   }
 
   IDirectDraw* V1() { return &v1_; }
-  void Hold() { ++references_; }
 
   // ---- Shared by both interfaces; `function` names the one called ----
-  HRESULT Query(const char* function, REFIID iid, void** object) {
-    auto lock = LockSimulation();
-    if (object != nullptr) *object = nullptr;
-    if (auto failure = EnterCall(function, JoinArgs({ArgGuid(iid), ArgPointer(object)}))) return AsHresult(*failure);
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDirectDraw4) {
-      *object = static_cast<IDirectDraw4*>(this);
-    } else if (iid == IID_IDirectDraw) {
-      *object = V1();
-    } else {
-      return AskDirectDrawQueryHooks(this, iid, object);
-    }
-    ++references_;
-    return S_OK;
-  }
-
-  ULONG Reference(const char* function) {
-    auto lock = LockSimulation();
-    RecordCall(function, "");
-    return ++references_;
-  }
-
-  ULONG Unreference(const char* function) {
-    auto lock = LockSimulation();
-    RecordCall(function, "");
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
   HRESULT DoInitialize(const char* function, GUID* guid) {
     auto lock = LockSimulation();
     if (auto failure = EnterCall(function, guid ? ArgGuid(*guid) : "NULL")) return AsHresult(*failure);
@@ -302,13 +272,6 @@ class DirectDrawObject final : public IDirectDraw4 {
     *inBlank = FALSE;
     return DD_OK;
   }
-
-  // ---- IUnknown ----
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    return Query("IDirectDraw4::QueryInterface", riid, object);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Reference("IDirectDraw4::AddRef"); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unreference("IDirectDraw4::Release"); }
 
   // ---- IDirectDraw4 ----
   HRESULT STDMETHODCALLTYPE Compact() override { return Plain("IDirectDraw4::Compact", ""); }
@@ -486,17 +449,27 @@ class DirectDrawObject final : public IDirectDraw4 {
   }
 
  private:
-  ULONG references_ = 1;
-  uint32_t generation_;
+  // Both interfaces hand out the one object; other areas add theirs by hooks.
+  HRESULT Answer(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDirectDraw4) return HandOutSelf(object);
+    if (iid == IID_IDirectDraw) {
+      Hold();
+      *object = V1();
+      return S_OK;
+    }
+    return DirectDrawHooks().Ask(this, iid, object);
+  }
+
+  LiveTally live_;
   DirectDrawStatePtr state_;
   DirectDrawV1 v1_{*this};
 };
 
 HRESULT DirectDrawV1::QueryInterface(REFIID riid, void** object) {
-  return object_.Query("IDirectDraw::QueryInterface", riid, object);
+  return object_.QueryAs("IDirectDraw", riid, object);
 }
-ULONG DirectDrawV1::AddRef() { return object_.Reference("IDirectDraw::AddRef"); }
-ULONG DirectDrawV1::Release() { return object_.Unreference("IDirectDraw::Release"); }
+ULONG DirectDrawV1::AddRef() { return object_.AddRefAs("IDirectDraw"); }
+ULONG DirectDrawV1::Release() { return object_.ReleaseAs("IDirectDraw"); }
 HRESULT DirectDrawV1::Compact() { return object_.Plain("IDirectDraw::Compact", ""); }
 HRESULT DirectDrawV1::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {
   return object_.DoCreateClipper("IDirectDraw::CreateClipper", flags, clipper, outer);
@@ -559,15 +532,7 @@ void HoldDirectDraw(IDirectDraw4* directDraw) { static_cast<DirectDrawObject*>(d
 
 void AddDirectDrawQueryHook(DirectDrawQueryHook hook) {
   auto lock = LockSimulation();
-  DirectDrawHooks().push_back(hook);
-}
-
-HRESULT AskDirectDrawQueryHooks(IDirectDraw4* directDraw, REFIID iid, void** object) {
-  for (DirectDrawQueryHook hook : DirectDrawHooks()) {
-    const HRESULT result = hook(directDraw, iid, object);
-    if (result != E_NOINTERFACE) return result;
-  }
-  return E_NOINTERFACE;
+  DirectDrawHooks().Add(hook);
 }
 
 }  // namespace sim::detail

@@ -25,44 +25,10 @@ int& LivePaletteCount() {
 }
 
 PaletteObject::PaletteObject(DWORD paletteCaps, const PALETTEENTRY* table)
-    : caps(paletteCaps), generation_(DirectDrawGeneration()) {
+    : ComObject("IDirectDrawPalette", IID_IDirectDrawPalette),
+      caps(paletteCaps),
+      live_(LivePaletteCount(), DirectDrawGeneration) {
   std::memcpy(entries, table, sizeof entries);
-  ++LivePaletteCount();
-}
-
-PaletteObject::~PaletteObject() {
-  if (generation_ == DirectDrawGeneration()) --LivePaletteCount();
-}
-
-ULONG PaletteObject::Drop() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
-HRESULT PaletteObject::QueryInterface(REFIID riid, void** object) {
-  auto lock = LockSimulation();
-  if (object != nullptr) *object = nullptr;
-  if (auto failure = EnterCall("IDirectDrawPalette::QueryInterface", JoinArgs({ArgGuid(riid), ArgPointer(object)}))) {
-    return AsHresult(*failure);
-  }
-  if (object == nullptr) return E_POINTER;
-  if (riid != IID_IUnknown && riid != IID_IDirectDrawPalette) return E_NOINTERFACE;
-  Hold();
-  *object = static_cast<IDirectDrawPalette*>(this);
-  return S_OK;
-}
-
-ULONG PaletteObject::AddRef() {
-  auto lock = LockSimulation();
-  RecordCall("IDirectDrawPalette::AddRef", "");
-  return ++references_;
-}
-
-ULONG PaletteObject::Release() {
-  auto lock = LockSimulation();
-  RecordCall("IDirectDrawPalette::Release", "");
-  return Drop();
 }
 
 HRESULT PaletteObject::GetCaps(LPDWORD out) {

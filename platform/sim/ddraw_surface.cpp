@@ -8,8 +8,8 @@
 namespace sim::detail {
 namespace {
 
-std::vector<SurfaceQueryHook>& SurfaceHooks() {
-  static std::vector<SurfaceQueryHook> hooks;
+QueryHooks<IDirectDrawSurface4>& SurfaceHooks() {
+  static QueryHooks<IDirectDrawSurface4> hooks;
   return hooks;
 }
 
@@ -95,36 +95,14 @@ HRESULT RestoreSurface(SurfaceObject* surface) {
   return DD_OK;
 }
 
-// ---- IUnknown -------------------------------------------------------------------------
-HRESULT SurfaceObject::QueryInterface(REFIID riid, void** object) {
-  auto lock = LockSimulation();
-  if (object != nullptr) *object = nullptr;
-  if (auto failure = EnterCall("IDirectDrawSurface4::QueryInterface", JoinArgs({ArgGuid(riid), ArgPointer(object)}))) {
-    return AsHresult(*failure);
-  }
-  if (object == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IDirectDrawSurface4) {
-    Hold();
-    *object = static_cast<IDirectDrawSurface4*>(this);
-    return S_OK;
-  }
-  if (riid == IID_IDirectDrawGammaControl && IsPrimary()) {
+// ---- Interfaces ---------------------------------------------------------------------------
+HRESULT SurfaceObject::Answer(REFIID iid, void** object) {
+  if (iid == IID_IUnknown || iid == IID_IDirectDrawSurface4) return HandOutSelf(object);
+  if (iid == IID_IDirectDrawGammaControl && IsPrimary()) {
     *object = MakeGammaControl(this);
     return S_OK;
   }
-  return AskSurfaceQueryHooks(this, riid, object);
-}
-
-ULONG SurfaceObject::AddRef() {
-  auto lock = LockSimulation();
-  RecordCall("IDirectDrawSurface4::AddRef", "");
-  return ++references;
-}
-
-ULONG SurfaceObject::Release() {
-  auto lock = LockSimulation();
-  RecordCall("IDirectDrawSurface4::Release", "");
-  return Drop();
+  return SurfaceHooks().Ask(this, iid, object);
 }
 
 // ---- Attachments ------------------------------------------------------------------------
@@ -427,15 +405,7 @@ HRESULT SurfaceObject::FreePrivateData(REFGUID tag) {
 // ---- Interfaces of other areas -------------------------------------------------------------------
 void AddSurfaceQueryHook(SurfaceQueryHook hook) {
   auto lock = LockSimulation();
-  SurfaceHooks().push_back(hook);
-}
-
-HRESULT AskSurfaceQueryHooks(IDirectDrawSurface4* surface, REFIID iid, void** object) {
-  for (SurfaceQueryHook hook : SurfaceHooks()) {
-    const HRESULT result = hook(surface, iid, object);
-    if (result != E_NOINTERFACE) return result;
-  }
-  return E_NOINTERFACE;
+  SurfaceHooks().Add(hook);
 }
 
 }  // namespace sim::detail

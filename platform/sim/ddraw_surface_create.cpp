@@ -192,7 +192,8 @@ HRESULT CreateSurfaceFor(const DirectDrawStatePtr& owner, DDSURFACEDESC2* desc, 
 
 SurfaceObject::SurfaceObject(DirectDrawStatePtr ownerState, PixelSurfacePtr pixelMemory, DWORD surfaceCaps,
                              SurfaceMemory surfaceMemory)
-    : owner(std::move(ownerState)),
+    : ComObject("IDirectDrawSurface4", IID_IDirectDrawSurface4),
+      owner(std::move(ownerState)),
       pixels(std::move(pixelMemory)),
       caps(surfaceCaps),
       memory(surfaceMemory),
@@ -218,12 +219,6 @@ SurfaceObject::~SurfaceObject() {
   auto& live = LiveSurfaceList();
   live.erase(std::remove(live.begin(), live.end(), this), live.end());
   if (videoMemoryTaken > 0 && owner->device >= 0) GiveBackVideoMemory(owner->device, videoMemoryTaken);
-}
-
-ULONG SurfaceObject::Drop() {
-  const ULONG left = --references;
-  if (left == 0) delete this;
-  return left;
 }
 
 }  // namespace detail

@@ -15,7 +15,7 @@ SurfaceInfo DescribeSurfaceObject(const SurfaceObject& surface) {
   info.width = surface.pixels->Width();
   info.height = surface.pixels->Height();
   info.bitsPerPixel = surface.pixels->Layout().bitCount;
-  info.references = static_cast<int>(surface.references);
+  info.references = static_cast<int>(surface.References());
   info.backBufferCount = static_cast<int>(surface.backBuffers.size());
   info.lost = surface.lost;
   info.hasSourceKey = surface.sourceKey.has_value();

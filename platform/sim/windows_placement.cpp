@@ -23,42 +23,48 @@ std::string ArgInsertAfter(HWND insertAfter) {
   return ArgHandle(insertAfter);
 }
 
+// What the calls below share: the call recorded, then the window's outer
+// rectangle and client area on the screen. False, with the last error set, when
+// the call fails or the window or the place to write the answer is missing.
+bool ScreenRectsForCall(const char* function, const std::string& arguments, HWND window, const void* out,
+                        RECT* outer, RECT* client) {
+  if (auto failure = EnterCall(function, arguments)) return FailWin32(*failure, false);
+  if (!WindowRectsOnScreen(window, outer, client)) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, false);
+  if (out == nullptr) return FailWin32(ERROR_NOACCESS, false);
+  return true;
+}
+
+// GetWindowRect and GetClientRect: `answer` picks the rectangle from the window's screen rectangles.
+BOOL AnswerRect(const char* function, HWND window, LPRECT out, RECT (*answer)(const RECT& outer, const RECT& client)) {
+  auto lock = LockSimulation();
+  RECT outer, client;
+  if (!ScreenRectsForCall(function, JoinArgs({ArgHandle(window), ArgPointer(out)}), window, out, &outer, &client)) {
+    return FALSE;
+  }
+  *out = answer(outer, client);
+  return TRUE;
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
-  auto lock = LockSimulation();
-  if (auto failure = EnterCall("GetWindowRect", JoinArgs({ArgHandle(hWnd), ArgPointer(lpRect)}))) {
-    return FailWin32(*failure, FALSE);
-  }
-  RECT outer, client;
-  if (!WindowRectsOnScreen(hWnd, &outer, &client)) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-  if (lpRect == nullptr) return FailWin32(ERROR_NOACCESS, FALSE);
-  *lpRect = outer;
-  return TRUE;
+  return AnswerRect("GetWindowRect", hWnd, lpRect, [](const RECT& outer, const RECT&) { return outer; });
 }
 
 // The client area in its own coordinates: its top-left corner is always 0, 0.
 extern "C" BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
-  auto lock = LockSimulation();
-  if (auto failure = EnterCall("GetClientRect", JoinArgs({ArgHandle(hWnd), ArgPointer(lpRect)}))) {
-    return FailWin32(*failure, FALSE);
-  }
-  RECT outer, client;
-  if (!WindowRectsOnScreen(hWnd, &outer, &client)) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-  if (lpRect == nullptr) return FailWin32(ERROR_NOACCESS, FALSE);
-  *lpRect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
-  return TRUE;
+  return AnswerRect("GetClientRect", hWnd, lpRect, [](const RECT&, const RECT& client) {
+    return RECT{0, 0, client.right - client.left, client.bottom - client.top};
+  });
 }
 
 extern "C" BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
   auto lock = LockSimulation();
   const std::string point = lpPoint ? "{" + JoinArgs({ArgDec(lpPoint->x), ArgDec(lpPoint->y)}) + "}" : "NULL";
-  if (auto failure = EnterCall("ClientToScreen", JoinArgs({ArgHandle(hWnd), point}))) {
-    return FailWin32(*failure, FALSE);
-  }
   RECT outer, client;
-  if (!WindowRectsOnScreen(hWnd, &outer, &client)) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-  if (lpPoint == nullptr) return FailWin32(ERROR_NOACCESS, FALSE);
+  if (!ScreenRectsForCall("ClientToScreen", JoinArgs({ArgHandle(hWnd), point}), hWnd, lpPoint, &outer, &client)) {
+    return FALSE;
+  }
   lpPoint->x += client.left;
   lpPoint->y += client.top;
   return TRUE;

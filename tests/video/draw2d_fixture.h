@@ -1,6 +1,6 @@
-// Shared fixture of the 2D tests: a 640x480 test window handed to KRStartup,
-// the video component started on device 0, and helpers for bitmaps, buffers
-// and the debug output.
+// Shared fixture of the 2D tests: the video fixture's started library (with
+// the executable as its instance), the video component started on device 0,
+// and helpers for bitmaps, buffers and the debug output.
 #ifndef KR_TESTS_VIDEO_DRAW2D_FIXTURE_H
 #define KR_TESTS_VIDEO_DRAW2D_FIXTURE_H
 
@@ -10,19 +10,18 @@
 
 #include "platform/sim/ddraw_control.h"
 #include "platform/sim/gdi_control.h"
-#include "support/kr_test.h"
 #include "video/buffer_table.h"
+#include "video/video_fixture.h"
 #include "video/video_state.h"
 
-class Draw2DTest : public KRTest {
+class Draw2DTest : public VideoTest {
  protected:
+  // Instead of VideoTest::SetUp: the same start, with the executable's module as the instance.
   void SetUp() override {
     KRTest::SetUp();
-    window_ = sim::CreateTestWindow();
     KRSTARTUPINFO info = StartupInfo();
-    info.hWnd = window_;
     info.hInstance = reinterpret_cast<HINSTANCE>(sim::ExecutableModule());
-    ASSERT_EQ(KRStartup(&info), 1);
+    ASSERT_NO_FATAL_FAILURE(StartOnTestWindow(info));
     ASSERT_EQ(KRVideoStartup(0), 1);
   }
 
@@ -62,9 +61,8 @@ class Draw2DTest : public KRTest {
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
     return count;
   }
+  // How often `line` was logged (the video fixture's Logged only says whether).
   static int Logged(const std::string& line) { return Occurrences(sim::DebugOutput(), line); }
-
-  HWND window_ = nullptr;
 };
 
 #endif

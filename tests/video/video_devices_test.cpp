@@ -178,6 +178,20 @@ TEST_F(VideoDevicesTest, StartupFailuresReleaseTheDisplayObject) {
   EXPECT_EQ(KRVideoStartup(0), 1);
 }
 
+TEST_F(VideoDevicesTest, ExhaustedHeapAtStartupFreesWhatWasMade) {
+  ASSERT_EQ(KRVideoGetDeviceCount(), 1);
+  int blocksBefore = sim::LiveHeapBlocks();
+  // The palette entries are the second table: 256 entries of 4 bytes and the block header.
+  sim::FailNext("HeapAlloc", ERROR_NOT_ENOUGH_MEMORY, ", 1040");
+  EXPECT_EQ(KRVideoStartup(0), 0);
+  ExpectLastError(0x1003, "KRVideo : 初期化に失敗しました");
+  EXPECT_EQ(sim::PendingFailures(), 0);
+  EXPECT_EQ(sim::LiveHeapBlocks(), blocksBefore);
+  EXPECT_EQ(sim::LiveDirectDrawObjects(), 0);
+  EXPECT_EQ(KRVideoIsStarted(), 0);
+  EXPECT_EQ(KRVideoStartup(0), 1);
+}
+
 TEST_F(VideoDevicesTest, ModesComeInTheOrderReportedAndOnlyWhileStarted) {
   EXPECT_EQ(KRVideoGetModeCount(), 0);
   ExpectLastError(0x1002, "KRVideo : 初期化されていません");

@@ -16,8 +16,12 @@ class VideoTest : public KRTest {
  protected:
   void SetUp() override {
     KRTest::SetUp();
+    StartOnTestWindow(StartupInfo());
+  }
+
+  // KRStartup with `info` on a new test window.
+  void StartOnTestWindow(KRSTARTUPINFO info) {
     window_ = sim::CreateTestWindow();
-    KRSTARTUPINFO info = StartupInfo();
     info.hWnd = window_;
     ASSERT_EQ(KRStartup(&info), 1);
   }
