@@ -229,7 +229,7 @@ void ResetSurfaceCreation();
 // The last surface CreateSurface made: its serial, and what it was like then.
 uint64_t LastCreatedSerial();
 const SurfaceInfo& LastCreatedSnapshot();
-// What sim::DescribeSurface reports (ddraw_surface_inspect.cpp).
+// What sim::DescribeSurface reports (ddraw_surface_report.cpp).
 SurfaceInfo DescribeSurfaceObject(const SurfaceObject& surface);
 
 // ---- Interfaces other simulated areas add --------------------------------------------------

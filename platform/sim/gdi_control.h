@@ -16,7 +16,7 @@ namespace sim {
 // A top-level window as the application made it before handing it over: its
 // outer rectangle on screen, and the frame between that and the client area
 // (left, top with the caption, right, bottom), which SetWindowPos keeps.
-struct TestWindowSpec {
+struct TestWindowLayout {
   int x = 100;
   int y = 100;
   int width = 648;   // outer size; the client area is 640 by 480 with the default frame
@@ -26,7 +26,7 @@ struct TestWindowSpec {
   bool topmost = false;
   std::string title = "Test window";
 };
-HWND CreateTestWindow(const TestWindowSpec& spec = TestWindowSpec{});
+HWND CreateTestWindow(const TestWindowLayout& layout = TestWindowLayout{});
 
 struct WindowInfo {
   bool exists = false;

@@ -38,13 +38,13 @@ std::string FormatWindows(const char* format, va_list arguments) {
       out += *p;
       continue;
     }
-    std::string spec = "%";
+    std::string conversion = "%";
     ++p;
-    while (*p != '\0' && std::strchr("-#0 +", *p)) spec += *p++;
-    while (std::isdigit(static_cast<unsigned char>(*p))) spec += *p++;
+    while (*p != '\0' && std::strchr("-#0 +", *p)) conversion += *p++;
+    while (std::isdigit(static_cast<unsigned char>(*p))) conversion += *p++;
     if (*p == '.') {
-      spec += *p++;
-      while (std::isdigit(static_cast<unsigned char>(*p))) spec += *p++;
+      conversion += *p++;
+      while (std::isdigit(static_cast<unsigned char>(*p))) conversion += *p++;
     }
     bool isShort = false, is64 = false;
     if (*p == 'h') {
@@ -64,7 +64,7 @@ std::string FormatWindows(const char* format, va_list arguments) {
       case 'i': {
         const long long value = is64 ? va_arg(arguments, long long)
                                      : (isShort ? static_cast<short>(va_arg(arguments, int)) : va_arg(arguments, int));
-        std::snprintf(piece, sizeof piece, (spec + "lld").c_str(), value);
+        std::snprintf(piece, sizeof piece, (conversion + "lld").c_str(), value);
         break;
       }
       case 'u':
@@ -74,15 +74,15 @@ std::string FormatWindows(const char* format, va_list arguments) {
             is64 ? va_arg(arguments, unsigned long long)
                  : (isShort ? static_cast<unsigned short>(va_arg(arguments, unsigned))
                             : va_arg(arguments, unsigned));
-        std::snprintf(piece, sizeof piece, (spec + "ll" + type).c_str(), value);
+        std::snprintf(piece, sizeof piece, (conversion + "ll" + type).c_str(), value);
         break;
       }
       case 'c':
-        std::snprintf(piece, sizeof piece, (spec + "c").c_str(), va_arg(arguments, int));
+        std::snprintf(piece, sizeof piece, (conversion + "c").c_str(), va_arg(arguments, int));
         break;
       case 's': {
         const char* text = va_arg(arguments, const char*);
-        std::snprintf(piece, sizeof piece, (spec + "s").c_str(), text ? text : "(null)");
+        std::snprintf(piece, sizeof piece, (conversion + "s").c_str(), text ? text : "(null)");
         break;
       }
       default:  // "%%", and a type user32 does not know, stand for themselves

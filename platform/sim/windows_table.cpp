@@ -149,19 +149,19 @@ bool ClientRectOnScreen(HWND window, RECT* rect) {
 
 }  // namespace detail
 
-HWND CreateTestWindow(const TestWindowSpec& spec) {
+HWND CreateTestWindow(const TestWindowLayout& layout) {
   auto lock = detail::LockSimulation();
   const int slot = FreeWindowSlot();
   if (slot < 0) throw std::runtime_error("no room for another window");
   detail::WindowEntry& window = g_windows[slot];
   window = detail::WindowEntry{};
   window.inUse = true;
-  window.title = spec.title;
-  window.style = WS_OVERLAPPEDWINDOW | (spec.visible ? WS_VISIBLE : 0);
-  window.outer = RECT{spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
-  window.frame = spec.frame;
-  window.visible = spec.visible;
-  window.topmost = spec.topmost;
+  window.title = layout.title;
+  window.style = WS_OVERLAPPEDWINDOW | (layout.visible ? WS_VISIBLE : 0);
+  window.outer = RECT{layout.x, layout.y, layout.x + layout.width, layout.y + layout.height};
+  window.frame = layout.frame;
+  window.visible = layout.visible;
+  window.topmost = layout.topmost;
   return HandleOfSlot(slot);
 }
 

@@ -17,15 +17,15 @@ class SimWindowPlacement : public ::testing::Test {
 
   // A window at 50, 40, 300 by 250, whose frame is uneven so that a mixed-up side shows.
   static HWND MakeWindow(bool topmost = false, bool visible = true) {
-    sim::TestWindowSpec spec;
-    spec.x = 50;
-    spec.y = 40;
-    spec.width = 300;
-    spec.height = 250;
-    spec.frame = RECT{3, 22, 5, 7};
-    spec.topmost = topmost;
-    spec.visible = visible;
-    return sim::CreateTestWindow(spec);
+    sim::TestWindowLayout layout;
+    layout.x = 50;
+    layout.y = 40;
+    layout.width = 300;
+    layout.height = 250;
+    layout.frame = RECT{3, 22, 5, 7};
+    layout.topmost = topmost;
+    layout.visible = visible;
+    return sim::CreateTestWindow(layout);
   }
 };
 
