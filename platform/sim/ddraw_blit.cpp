@@ -23,6 +23,20 @@ RECT Intersection(const RECT& a, const RECT& b) {
 
 RECT WholeOf(const PixelSurface& pixels) { return RECT{0, 0, pixels.Width(), pixels.Height()}; }
 
+// The source of a copy (Blt, BltFast): a live surface and a rectangle inside it
+// (the whole surface when none is given).
+HRESULT SourceOf(LPDIRECTDRAWSURFACE4 source, const RECT* sourceRect, const SurfaceObject* destination,
+                 SurfaceObject** from, RECT* fromRect) {
+  *from = FindSurface(source);
+  if (*from == nullptr) return DDERR_INVALIDPARAMS;
+  if (*from != destination) {
+    if (HRESULT usable = (*from)->Usable(); FAILED(usable)) return usable;
+  }
+  *fromRect = sourceRect ? *sourceRect : WholeOf(*(*from)->pixels);
+  if (!WellFormed(*fromRect) || !Inside(*fromRect, *(*from)->pixels)) return DDERR_INVALIDRECT;
+  return DD_OK;
+}
+
 bool InKey(uint32_t raw, const DDCOLORKEY& key) {
   return raw >= key.dwColorSpaceLowValue && raw <= key.dwColorSpaceHighValue;
 }
@@ -124,13 +138,9 @@ HRESULT SurfaceObject::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT 
     return DD_OK;
   }
 
-  SurfaceObject* from = FindSurface(source);
-  if (from == nullptr) return DDERR_INVALIDPARAMS;
-  if (from != this) {
-    if (HRESULT usable = from->Usable(); FAILED(usable)) return usable;
-  }
-  const RECT fromRect = sourceRect ? *sourceRect : WholeOf(*from->pixels);
-  if (!WellFormed(fromRect) || !Inside(fromRect, *from->pixels)) return DDERR_INVALIDRECT;
+  SurfaceObject* from = nullptr;
+  RECT fromRect;
+  if (HRESULT found = SourceOf(source, sourceRect, this, &from, &fromRect); FAILED(found)) return found;
   if (!SameLayout(from->pixels->Layout(), pixels->Layout())) return DDERR_INVALIDPIXELFORMAT;
   std::optional<DDCOLORKEY> sourceKeyUsed, destKeyUsed;
   if (HRESULT keys = KeysOf(flags, fx, *from, *this, &sourceKeyUsed, &destKeyUsed); FAILED(keys)) return keys;
@@ -151,13 +161,9 @@ HRESULT SurfaceObject::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE4 source, LP
   }
   if (clipper != nullptr) return DDERR_BLTFASTCANTCLIP;
   if (HRESULT usable = Usable(); FAILED(usable)) return usable;
-  SurfaceObject* from = FindSurface(source);
-  if (from == nullptr) return DDERR_INVALIDPARAMS;
-  if (from != this) {
-    if (HRESULT usable = from->Usable(); FAILED(usable)) return usable;
-  }
-  const RECT fromRect = sourceRect ? *sourceRect : WholeOf(*from->pixels);
-  if (!WellFormed(fromRect) || !Inside(fromRect, *from->pixels)) return DDERR_INVALIDRECT;
+  SurfaceObject* from = nullptr;
+  RECT fromRect;
+  if (HRESULT found = SourceOf(source, sourceRect, this, &from, &fromRect); FAILED(found)) return found;
   const LONG left = static_cast<LONG>(x), top = static_cast<LONG>(y);
   const RECT to{left, top, left + (fromRect.right - fromRect.left), top + (fromRect.bottom - fromRect.top)};
   if (left < 0 || top < 0 || !Inside(to, *pixels)) return DDERR_INVALIDRECT;

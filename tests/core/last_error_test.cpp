@@ -65,15 +65,4 @@ TEST_F(LastErrorTest, DiagnosticGoesToTheDebuggerButNotTheLogFile) {
   KRDebugCleanup();
 }
 
-TEST_F(LastErrorTest, CopyOutNeverExceeds128Bytes) {
-  char buffer[KRERROR_TEXT_MAX + 8];
-  memset(buffer, 'Z', sizeof(buffer));
-  for (unsigned long code = 0; code <= 0xFFFF; code += 0x101) {
-    KRErrorSetLastError(code);
-    KRErrorGetLastError(buffer);
-    ASSERT_LT(strlen(buffer), static_cast<size_t>(KRERROR_TEXT_MAX));
-    ASSERT_EQ(buffer[KRERROR_TEXT_MAX], 'Z');
-  }
-}
-
 }  // namespace
