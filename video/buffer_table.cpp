@@ -1,81 +1,18 @@
-// The 2D component's start-up and clean-up and its buffer table: buffers 1 and 2
-// mirror the video component's surfaces, 3 to 32 are bitmap buffers.
+// The 2D buffer table: buffers 1 and 2 mirror the video component's surfaces,
+// 3 to 32 are bitmap buffers.
 #include "video/buffer_table.h"
 
 #include <korvathd.h>
 
-#include <cstring>
-#include <new>
 
 #include "core/handle_table.h"
-#include "core/last_error.h"
 #include "video/device_contexts.h"
-#include "video/text.h"
 #include "video/video_state.h"
 
 KR2DBUFFER* g_kr2DBuffers = NULL;
 
-namespace {
-
-char kBufferTableTag[] = "KR2D:BUFFER";
-const int kFirstBitmapBuffer = 3;
-
-int g_2DStarted = 0;
-
-}  // namespace
-
-int KR2DIsStarted(void) { return g_2DStarted; }
-
-int KR2DStartup(void) {
-  if (g_2DStarted) return KRErrorFail(KRERR_2D | KRERR_ALREADYSTARTED);
-  KRDebugDump("KR2D : Startup\n");
-
-  KR2DResetTextState();
-
-  // Allocate before raising the flag: an exhausted heap must not leave the
-  // component started without a table.
-  KR2DBUFFER* table;
-  try {
-    table = static_cast<KR2DBUFFER*>(
-        KRAllocEx(static_cast<int>(sizeof(KR2DBUFFER) * KR2D_BUFFER_MAX), kBufferTableTag));
-  } catch (const std::bad_alloc&) {
-    return KRErrorFail(KRERR_2D | KRERR_STARTUPFAILED);
-  }
-  memset(table, 0, sizeof(KR2DBUFFER) * KR2D_BUFFER_MAX);
-  g_kr2DBuffers = table;
-  g_2DStarted = 1;
-
-  // Null while no video mode is set; the video component fills them when it makes its surfaces.
-  g_kr2DBuffers[KR2D_BUFFER_PRIMARY].lpSurface = g_krVideo.lpPrimarySurface;
-  g_kr2DBuffers[KR2D_BUFFER_BACK].lpSurface = g_krVideo.lpBackBuffer;
-  return 1;
-}
-
-void KR2DCleanup(void) {
-  if (!g_2DStarted) {
-    KRErrorSetLastError(KRERR_2D | KRERR_NOTSTARTED);
-    return;
-  }
-  KRDebugDump("KR2D : Cleanup\n");
-
-  KR2DReleaseTextFonts();
-
-  for (int buffer = kFirstBitmapBuffer; buffer < KR2D_BUFFER_MAX; ++buffer) {
-    if (g_kr2DBuffers[buffer].lpSurface == NULL) continue;
-    KRDebugDump("KR2D Warning : You didn't release Buffer(%d).\n", buffer);
-    KR2DReleaseBuffer(buffer);
-  }
-  // The video surfaces outlive the table: a context still lent on them goes back now.
-  KR2DGiveBackLentDC(&g_kr2DBuffers[KR2D_BUFFER_PRIMARY]);
-  KR2DGiveBackLentDC(&g_kr2DBuffers[KR2D_BUFFER_BACK]);
-
-  KRFree(g_kr2DBuffers);
-  g_kr2DBuffers = NULL;
-  g_2DStarted = 0;
-}
-
 void KR2DSetVideoBuffer(int buffer, IDirectDrawSurface4* surface) {
-  if (!g_2DStarted) return;
+  if (!KR2DIsStarted()) return;
   if (buffer != KR2D_BUFFER_PRIMARY && buffer != KR2D_BUFFER_BACK) return;
   KR2DBUFFER* entry = &g_kr2DBuffers[buffer];
   // The same surface again keeps a context the application is drawing with.
@@ -85,6 +22,6 @@ void KR2DSetVideoBuffer(int buffer, IDirectDrawSurface4* surface) {
 }
 
 IDirectDrawSurface4* KR2DGetBufferSurface(int buffer) {
-  if (!g_2DStarted || !KRHandleInRange(buffer, KR2D_BUFFER_MAX)) return NULL;
+  if (!KR2DIsStarted() || !KRHandleInRange(buffer, KR2D_BUFFER_MAX)) return NULL;
   return g_kr2DBuffers[buffer].lpSurface;
 }

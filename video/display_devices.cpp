@@ -1,5 +1,5 @@
-// Display devices and their modes: enumeration into fixed tables, start-up on
-// one device by index or by name, and the device's display-memory figures.
+// Display devices and their modes: enumeration into fixed tables, the DirectDraw
+// object of one device, and the started device's display-memory figures.
 #include <windows.h>
 #include <objbase.h>
 #include <ddraw.h>
@@ -7,10 +7,10 @@
 #include <korvathd.h>
 
 #include <cstring>
-#include <new>
 
 #include "core/dx_result_names.h"
 #include "core/last_error.h"
+#include "video/display_devices.h"
 #include "video/video_state.h"
 
 static_assert(sizeof(DDCAPS) == 380, "display capabilities are read in their DirectX 6 size");
@@ -19,9 +19,6 @@ namespace {
 
 const DWORD kDeviceEnumerationFlags = DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES;
 const DWORD kDirectDrawContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
-const int kPaletteEntryCount = 256;
-const unsigned long kErrorNoSuchDevice = KRERR_VIDEO | 0x100;
-const unsigned long kErrorDirectDrawTooOld = KRERR_VIDEO | 0x102;
 
 // Enumerations fill these scratch tables and commit them only when the whole
 // enumeration succeeded, so a failed one leaves the last good table in place.
@@ -36,30 +33,6 @@ void AppendCut(char* name, size_t size, const char* text) {
   size_t length = strlen(name);
   while (*text != '\0' && length + 1 < size) name[length++] = *text++;
   name[length] = '\0';
-}
-
-bool IsZeroGuid(const GUID& guid) {
-  static const GUID kZero = {};
-  return memcmp(&guid, &kZero, sizeof(guid)) == 0;
-}
-
-// A DirectDraw object of the device (null GUID: the primary display driver),
-// as start-up and the device probe make it; null with *result on failure.
-IDirectDraw4* CreateDirectDraw4(GUID* device, HRESULT* result) {
-  IDirectDraw* first = NULL;
-  *result = CoCreateInstance(CLSID_DirectDraw, NULL, kDirectDrawContext, IID_IDirectDraw,
-                             reinterpret_cast<void**>(&first));
-  if (FAILED(*result) || first == NULL) return NULL;
-  IDirectDraw4* directDraw = NULL;
-  *result = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&directDraw));
-  first->Release();
-  if (FAILED(*result) || directDraw == NULL) return NULL;
-  *result = directDraw->Initialize(device);
-  if (FAILED(*result)) {
-    directDraw->Release();
-    return NULL;
-  }
-  return directDraw;
 }
 
 DWORD DeviceFlagsFromCaps(const DDCAPS& hardware) {
@@ -98,11 +71,35 @@ bool QueryHardwareCaps(DDCAPS* hardware) {
   return true;
 }
 
+}  // namespace
+
+bool IsZeroGuid(const GUID& guid) {
+  static const GUID kZero = {};
+  return memcmp(&guid, &kZero, sizeof(guid)) == 0;
+}
+
+// A DirectDraw object of the device (null GUID: the primary display driver),
+// as start-up and the device probe make it; null with *result on failure.
+IDirectDraw4* CreateDirectDraw4(GUID* device, HRESULT* result) {
+  IDirectDraw* first = NULL;
+  *result = CoCreateInstance(CLSID_DirectDraw, NULL, kDirectDrawContext, IID_IDirectDraw,
+                             reinterpret_cast<void**>(&first));
+  if (FAILED(*result) || first == NULL) return NULL;
+  IDirectDraw4* directDraw = NULL;
+  *result = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&directDraw));
+  first->Release();
+  if (FAILED(*result) || directDraw == NULL) return NULL;
+  *result = directDraw->Initialize(device);
+  if (FAILED(*result)) {
+    directDraw->Release();
+    return NULL;
+  }
+  return directDraw;
+}
+
 int DeviceCountOrEnumerate(void) {
   return g_krVideo.nDeviceCount != 0 ? g_krVideo.nDeviceCount : KRVideoGetDeviceCount();
 }
-
-}  // namespace
 
 // One display device: probed through a temporary DirectDraw object of its own;
 // a device that cannot be made is left out and its entry reused.
@@ -163,72 +160,6 @@ void KRVideoGetDeviceInfo(KRVIDEODEVICEINFO* info, int index) {
   info->szName[0] = '\0';
   AppendCut(info->szName, sizeof(info->szName), entry.szName);
   info->dwFlags = entry.dwFlags;
-}
-
-int KRVideoStartup(int index) {
-  if (g_krVideo.bStarted) return KRErrorFail(KRERR_VIDEO | KRERR_ALREADYSTARTED);
-
-  KRDebugDump("KRVideo : Startup\n");
-  g_krVideo.lpDirectDraw = NULL;
-  g_krVideo.lpPrimarySurface = NULL;
-  g_krVideo.lpBackBuffer = NULL;
-  g_krVideo.lpClipper = NULL;
-  g_krVideo.lpPrimaryPalette = NULL;
-  g_krVideo.lpPaletteEntries = NULL;
-  g_krVideo.dwWidth = 0;
-  g_krVideo.dwHeight = 0;
-  g_krVideo.dwDepth = 0;
-  g_krVideo.bFullScreen = 0;
-  g_krVideo.bDefaultDevice = 0;
-
-  int count = DeviceCountOrEnumerate();
-  if (index < 0 || index >= count) return KRErrorFail(KRERR_VIDEO | KRERR_STARTUPFAILED);
-
-  KRVIDEODEVICEINFO info;
-  KRVideoGetDeviceInfo(&info, index);
-  KRDebugDump("KRVideo : DirectDrawDriver = %s\n", info.szName);
-  KRDebugDump("KRVideo : DirectDraw4Create\n");
-
-  GUID* device = IsZeroGuid(g_krVideo.devices[index].guidDevice) ? NULL : &g_krVideo.devices[index].guidDevice;
-  HRESULT result;
-  IDirectDraw4* directDraw = CreateDirectDraw4(device, &result);
-  if (directDraw == NULL) {
-    KRDebugDump("%s\n", KRErrorGetDXResultName(result, 0));
-    return KRErrorFail(KRERR_VIDEO | KRERR_STARTUPFAILED);
-  }
-
-  KRVIDEOMODEINFO* modes = NULL;
-  PALETTEENTRY* paletteEntries = NULL;
-  try {
-    modes = static_cast<KRVIDEOMODEINFO*>(
-        KRAllocEx(KRVIDEO_MODE_MAX * sizeof(KRVIDEOMODEINFO), const_cast<char*>("KRVI:MODEINF")));
-    paletteEntries = static_cast<PALETTEENTRY*>(
-        KRAllocEx(kPaletteEntryCount * sizeof(PALETTEENTRY), const_cast<char*>("KRVI:PALETTE")));
-  } catch (const std::bad_alloc&) {
-    KRFree(modes);
-    directDraw->Release();
-    return KRErrorFail(KRERR_VIDEO | KRERR_STARTUPFAILED);
-  }
-  memset(modes, 0, KRVIDEO_MODE_MAX * sizeof(KRVIDEOMODEINFO));
-  memset(paletteEntries, 0, kPaletteEntryCount * sizeof(PALETTEENTRY));
-
-  g_krVideo.lpDirectDraw = directDraw;
-  g_krVideo.lpModes = modes;
-  g_krVideo.nModeCount = 0;
-  g_krVideo.lpPaletteEntries = paletteEntries;
-  g_krVideo.bStarted = 1;
-  g_krVideo.bDefaultDevice = index == 0 ? 1 : 0;
-  g_krVideo.nCurrentDevice = index;
-  return 1;
-}
-
-int KRVideoStartup(char* name) {
-  int count = DeviceCountOrEnumerate();
-  for (int index = 0; name != NULL && index < count; ++index) {
-    if (lstrcmpA(name, g_krVideo.devices[index].szName) == 0) return KRVideoStartup(index);
-  }
-  // No device at all means a DirectDraw too old to enumerate any.
-  return KRErrorFail(count == 0 ? kErrorDirectDrawTooOld : kErrorNoSuchDevice);
 }
 
 int KRVideoGetCurrentDevice(void) { return g_krVideo.nCurrentDevice; }

@@ -2,5 +2,3 @@
 #include "video/video_state.h"
 
 KRVIDEOSTATE g_krVideo;
-
-int KRVideoIsStarted(void) { return g_krVideo.bStarted; }
