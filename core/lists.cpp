@@ -17,6 +17,8 @@
 namespace {
 
 const unsigned long kListCreateFailed = KRERR_LIST | 0x100;
+const char kComponent[] = "KRList";
+const char kObject[] = "List";
 
 struct KRLISTNODE {
   void* data;  // the caller's pointer; null while the node is on the free chain
@@ -142,7 +144,7 @@ void KRListCleanup(void) {
   KRDebugDump("KRList : Cleanup\n");
   for (int handle = 1; handle < KRLIST_MAX; ++handle) {
     if (g_lists[handle].capacity == 0) continue;
-    KRDebugDump("KRList Warning : You didn't release Buffer(%d).\n", handle);
+    KRHandleWarnNotReleased(kComponent, "Buffer", handle);  // "Buffer", not "List", in this line
     ReleaseRecord(&g_lists[handle]);
   }
   KRFree(g_lists);
@@ -157,11 +159,7 @@ int KRListCreateList(int capacity) {
   if (capacity < 1 || capacity > maxCapacity) return KRErrorFail(KRERR_LIST | KRERR_INVALIDVALUE);
 
   int handle = KRHandleFindFree(KRLIST_MAX, [](int h) { return g_lists[h].capacity == 0; });
-  if (handle == 0) {
-    KRErrorSetLastError(kListCreateFailed);
-    KRDebugDump("KRList Warning : Could not create List(Maximumed out).\n");
-    return 0;
-  }
+  if (handle == 0) return KRHandleFailTableFull(kComponent, kObject, kListCreateFailed);
 
   // The pool first: should the heap throw, the record is still free.
   void* pool = KRAllocEx(capacity * static_cast<int>(sizeof(KRLISTNODE)), kPoolTag);
@@ -176,7 +174,7 @@ void KRListReleaseList(int handle) {
   KRLIST* list = ListInUse(handle);
   if (!list) {
     // Before start-up there is no table to release from: stay silent, like every other call.
-    if (g_listStarted) KRDebugDump("KRList Warning : You released NULL or ills List(%d).\n", handle);
+    if (g_listStarted) KRHandleWarnInvalid(kComponent, "You released", kObject, handle);
     return;
   }
   // The data pointers are the caller's; only the pool is ours.

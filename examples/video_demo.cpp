@@ -8,39 +8,25 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "png_writer.h"
+#include "support/bmp_writer.h"
+#include "support/library_calls.h"
+#include "support/main_window.h"
+#include "support/png_writer.h"
 
 namespace {
+
+using namespace winsupport;
 
 const int kWidth = 640;
 const int kHeight = 480;
 const int kTile = 64;
 
-LRESULT CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateDemoWindow() {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DemoWindowProc;
-  windowClass.hInstance = GetModuleHandleA(NULL);
-  windowClass.lpszClassName = "KorvathdVideoDemo";
-  RegisterClassA(&windowClass);
-  RECT frame = {0, 0, kWidth, kHeight};
-  AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-  return CreateWindowExA(0, "KorvathdVideoDemo", "KORVATHD video demo", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                         frame.right - frame.left, frame.bottom - frame.top, NULL, NULL, GetModuleHandleA(NULL), NULL);
-}
-
 // A sprite sheet of four 64x64 tiles on black, which the sprite blits leave out.
-void WriteSpriteSheet(const char* path) {
-  const int width = kTile * 4, height = kTile;
-  const int rowBytes = width * 3;
-  std::vector<uint8_t> pixels(static_cast<size_t>(rowBytes) * height, 0);
-  const uint8_t colours[4][3] = {{255, 200, 40}, {80, 220, 120}, {90, 160, 255}, {240, 90, 200}};
+bool WriteSpriteSheet(const char* path) {
+  const uint32_t colours[4] = {0xFFC828, 0x50DC78, 0x5AA0FF, 0xF05AC8};
+  RgbImage sheet(kTile * 4, kTile);
   for (int tile = 0; tile < 4; ++tile) {
     for (int y = 0; y < kTile; ++y) {
       for (int x = 0; x < kTile; ++x) {
@@ -52,71 +38,20 @@ void WriteSpriteSheet(const char* path) {
           case 2: inside = dx * dx + dy * dy < 28 * 28 && dx * dx + dy * dy > 16 * 16; break;  // ring
           default: inside = (dx < 0 ? -dx : dx) < 26 && (dy < 0 ? -dy : dy) < 26 && ((x / 8 + y / 8) % 2); break;
         }
-        if (!inside) continue;
-        // BMP rows are stored bottom-up, pixels as blue, green, red.
-        uint8_t* p = &pixels[static_cast<size_t>(height - 1 - y) * rowBytes + (tile * kTile + x) * 3];
-        p[0] = colours[tile][2];
-        p[1] = colours[tile][1];
-        p[2] = colours[tile][0];
+        if (inside) sheet.At(tile * kTile + x, y) = colours[tile];
       }
     }
   }
-  BITMAPFILEHEADER file = {};
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* out = fopen(path, "wb");
-  if (!out) return;
-  fwrite(&file, sizeof(file), 1, out);
-  fwrite(&info, sizeof(info), 1, out);
-  fwrite(pixels.data(), 1, pixels.size(), out);
-  fclose(out);
+  return WriteBmp(path, sheet);
 }
 
-int ChannelShift(DWORD mask) {
-  int shift = 0;
-  while (shift < 32 && !(mask & (1u << shift))) ++shift;
-  return shift;
-}
-
-// Reads the back buffer through a lock and saves it as a PNG.
+// Saves the back buffer as it is now as a PNG.
 bool SaveBackBuffer(const char* path) {
   IDirectDrawSurface4* primary = NULL;
   IDirectDrawSurface4* back = NULL;
   KRVideoGetDirectDrawSurfaceInterface(&primary, &back);
-  if (!back) return false;
-  DDSURFACEDESC2 desc;
-  memset(&desc, 0, sizeof(desc));
-  desc.dwSize = sizeof(desc);
-  bool saved = false;
-  if (SUCCEEDED(back->Lock(NULL, &desc, DDLOCK_WAIT | DDLOCK_READONLY, NULL))) {
-    const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-    int bytes = static_cast<int>(format.dwRGBBitCount) / 8;
-    DWORD masks[3] = {format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
-    std::vector<uint8_t> rgb;
-    for (DWORD y = 0; y < desc.dwHeight; ++y) {
-      const uint8_t* row = static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch;
-      for (DWORD x = 0; x < desc.dwWidth; ++x) {
-        DWORD value = 0;
-        for (int i = 0; i < bytes; ++i) value |= static_cast<DWORD>(row[x * bytes + i]) << (8 * i);
-        for (DWORD mask : masks) {
-          DWORD field = (value & mask) >> ChannelShift(mask);
-          DWORD top = mask >> ChannelShift(mask);
-          rgb.push_back(static_cast<uint8_t>(top ? field * 255 / top : 0));
-        }
-      }
-    }
-    back->Unlock(NULL);
-    saved = WritePng(path, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight), rgb);
-  }
-  back->Release();
+  bool saved = back != NULL && WriteSurfacePng(back, path);
+  if (back) back->Release();
   if (primary) primary->Release();
   return saved;
 }
@@ -125,14 +60,9 @@ bool SaveBackBuffer(const char* path) {
 
 int main(int argc, char** argv) {
   const char* pngPath = argc > 1 ? argv[1] : "video_demo.png";
-  HWND window = CreateDemoWindow();
+  HWND window = CreateMainWindow(kWidth, kHeight, "KORVATHD video demo");
 
-  KRSTARTUPINFO info;
-  memset(&info, 0, sizeof(info));
-  info.hWnd = window;
-  info.hInstance = GetModuleHandleA(NULL);
-  info.dwFlags = KRSTARTUP_DEBUGLOG;
-  strcpy(info.szDebugFileName, "krdebug.txt");
+  KRSTARTUPINFO info = StartupInfo(window, KRSTARTUP_DEBUGLOG, "krdebug.txt");
   KRStartup(&info);
 
   KRVIDEODEVICEINFO device;
@@ -149,7 +79,7 @@ int main(int argc, char** argv) {
   KRVideoGetVideoMode(&width, &height, &depth, &fullScreen);
   printf("video mode: %lux%lux%lu %s\n", width, height, depth, fullScreen ? "full screen" : "window");
 
-  WriteSpriteSheet("sprites.bmp");
+  if (!WriteSpriteSheet("sprites.bmp")) printf("could not write sprites.bmp\n");
   int sheet = KR2DCreateBuffer("sprites.bmp");
   printf("sprite sheet: buffer %d\n", sheet);
 
@@ -181,6 +111,6 @@ int main(int argc, char** argv) {
   KR2DCleanup();
   KRVideoCleanup();
   KRCleanup();
-  DestroyWindow(window);
+  DestroyMainWindow(window);
   return saved ? 0 : 1;
 }

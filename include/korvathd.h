@@ -4,6 +4,8 @@
 #define KORVATHD_H
 
 #include <windows.h>
+#include <ddraw.h>
+#include <d3dtypes.h>
 
 #if defined(_WIN32)
 #  if defined(KORVATHD_BUILD)
@@ -206,6 +208,196 @@ KRAPI int KR2DTextOut(float x, float y, const char* text, int buffer);
 KRAPI void KR2DTextOut(const char* text, int buffer);
 KRAPI int KR2DGetTextExtentPoint32(const char* text, SIZE* size, int buffer);
 KRAPI int KR2DGetTextExtentPoint32(const char* text, float* width, float* height, int buffer);
+
+// ---------------------------------------------------------------------------
+// 3D: devices and formats, device start-up, viewports, frames; matrix and colour types.
+
+// Table sizes of the 3D component.
+#define KR3D_DEVICE_MAX        32
+#define KR3D_ZBUFFERFORMAT_MAX 32
+#define KR3D_TEXTUREFORMAT_MAX 32
+#define KR3D_VIEWPORT_MAX      128
+#define KR3D_TEXTURE_MAX       128
+#define KR3D_MATERIAL_MAX      128
+#define KR3D_LIGHT_MAX         128
+#define KR3D_MODEL_MAX         128
+#define KR3D_TLVERTEX_MAX      32768
+
+#define KR3D_NAME_MAX 256  // characters of a device or format name, terminator included
+
+// KR3DSTARTUPDEVICEINFO.dwFlags
+#define KR3DSTARTUPDEVICE_NOZBUFFER 0x01  // start the device without a depth buffer
+
+// Render-state flags, applied at every KR3DBeginRender.
+#define KR3D_RENDERSTATE_FILTER      0x01  // linear texture filtering, else nearest
+#define KR3D_RENDERSTATE_DITHER      0x02
+#define KR3D_RENDERSTATE_PERSPECTIVE 0x04  // perspective-correct texturing
+
+// 3D failures beyond the common ones.
+#define KRERR_3D_CREATETEXTURE    0x3100
+#define KRERR_3D_STARTUPDEVICE    0x3101
+#define KRERR_3D_DEVICESTARTED    0x3102
+#define KRERR_3D_DEVICENOTSTARTED 0x3103
+#define KRERR_3D_SETVIEWPORT      0x3104
+#define KRERR_3D_CREATEMODEL      0x3105
+#define KRERR_3D_CREATEMATERIAL   0x3106
+#define KRERR_3D_CREATELIGHT      0x3107
+#define KRERR_3D_CREATEVIEWPORT   0x3108
+
+// One enumerated 3D device.
+typedef struct KR3DDEVICEINFO {
+  char szName[KR3D_NAME_MAX];
+  int bHardware;  // 1 for a hardware device
+} KR3DDEVICEINFO;
+
+// One depth-buffer format of a device.
+typedef struct KR3DZBUFFERFORMATINFO {
+  char szName[KR3D_NAME_MAX];  // "16 BITS"
+  DWORD dwBitDepth;
+} KR3DZBUFFERFORMATINFO;
+
+// One texture format of the started device; each channel as bit count, lowest bit, 2^bits - 1.
+typedef struct KR3DTEXTUREFORMATINFO {
+  char szName[KR3D_NAME_MAX];  // "16 BITS RGB  565 "
+  DWORD dwBitCount;
+  DWORD dwRedBits, dwRedShift, dwRedMax;
+  DWORD dwGreenBits, dwGreenShift, dwGreenMax;
+  DWORD dwBlueBits, dwBlueShift, dwBlueMax;
+  DWORD dwAlphaBits, dwAlphaShift, dwAlphaMax;
+  int bPalettized;
+} KR3DTEXTUREFORMATINFO;
+
+// A texture format with the pixel format it was enumerated with, for creating surfaces.
+typedef struct KR3DCORETEXTUREFORMATINFO {
+  DDPIXELFORMAT ddpf;
+  char szName[KR3D_NAME_MAX];
+  DWORD dwBitCount;
+  DWORD dwRedBits, dwRedShift, dwRedMax;
+  DWORD dwGreenBits, dwGreenShift, dwGreenMax;
+  DWORD dwBlueBits, dwBlueShift, dwBlueMax;
+  DWORD dwAlphaBits, dwAlphaShift, dwAlphaMax;
+  int bPalettized;
+} KR3DCORETEXTUREFORMATINFO;
+
+// What KR3DStartupDevice starts on. A device or format index that is negative or out of
+// range takes the automatic choice.
+typedef struct KR3DSTARTUPDEVICEINFO {
+  int nTarget;  // buffer index: KR2D_BUFFER_PRIMARY, KR2D_BUFFER_BACK or a bitmap buffer
+  int nDevice;
+  int nZBufferFormat;
+  DWORD dwFlags;  // KR3DSTARTUPDEVICE_*
+} KR3DSTARTUPDEVICEINFO;
+
+// A 4x4 transform in the Direct3D layout: points are row vectors, the translation is in
+// _41.._43, and a * b applies a first. Angles are in radians. Constructors leave the elements
+// unset. Products and the post-multiplying members share working storage: one thread only.
+class KRAPI KR3DMATRIX : public D3DMATRIX {
+ public:
+  KR3DMATRIX();
+  KR3DMATRIX(const KR3DMATRIX&) = default;
+  KR3DMATRIX& operator=(const KR3DMATRIX& m);
+  // this times m into one result shared by all products; the next product overwrites it.
+  KR3DMATRIX& operator*(const KR3DMATRIX& m);
+
+  void SetZero();
+  void SetIdentity();
+  void SetTranslate(float x, float y, float z);
+  void SetTranslate(D3DVECTOR v);
+  void SetScale(float x, float y, float z);
+  void SetScale(float s);
+  void SetScale(D3DVECTOR v);
+  void SetRotateX(float a);
+  void SetRotateY(float a);
+  void SetRotateZ(float a);
+  void SetRotateXYZ(float x, float y, float z);
+  void SetProjection(float nearPlane, float farPlane, float fov);
+  void SetView(const D3DVECTOR& from, const D3DVECTOR& at, const D3DVECTOR& up, float roll);
+
+  // this = this times the step: the step applies after what the matrix already does.
+  void Translate(float x, float y, float z);
+  void Translate(D3DVECTOR v);
+  void Scale(float x, float y, float z);
+  void Scale(float s);
+  void Scale(D3DVECTOR v);
+  void RotateX(float a);
+  void RotateY(float a);
+  void RotateZ(float a);
+
+  void Transpose();
+  // The point times this matrix, divided by w unless w is 0.
+  D3DVECTOR Transform(float x, float y, float z);
+  D3DVECTOR Transform(D3DVECTOR v);
+  // Copy the upper 3x3 block, the diagonal _11 _22 _33, or the translation of m.
+  void CopyRotate(KR3DMATRIX& m);
+  void CopyScale(KR3DMATRIX& m);
+  void CopyTranslate(KR3DMATRIX& m);
+};
+
+// A colour of three floats: red, green, blue. The default constructor leaves them unset.
+class KRAPI KR3DCOLORRGB {
+ public:
+  KR3DCOLORRGB();
+  KR3DCOLORRGB(float red, float green, float blue);
+  KR3DCOLORRGB(const KR3DCOLORRGB&) = default;
+  KR3DCOLORRGB& operator=(const KR3DCOLORRGB& c);
+
+  float r;
+  float g;
+  float b;
+};
+
+struct IDirect3D3;
+struct IDirect3DDevice3;
+
+// Start-up on the video component's display object, and clean-up.
+KRAPI int KR3DStartup(void);
+KRAPI void KR3DCleanup(void);
+// Whether the next device enumeration lists hardware devices (KR3DStartup allows them).
+KRAPI void KR3DEnableHardwareMode(int enable);
+
+// Enumerations: each call lists afresh; info getters take positions in the last list.
+KRAPI int KR3DGetDeviceCount(void);
+KRAPI int KR3DGetAutoDetectedDevice(void);  // -1 when no device qualifies
+KRAPI void KR3DGetDeviceInfo(KR3DDEVICEINFO* info, int index);
+KRAPI int KR3DGetZBufferFormatCount(int device);  // device -1 or out of range: the automatic device
+KRAPI int KR3DGetAutoDetectedZBufferFormat(int device);
+KRAPI void KR3DGetZBufferFormatInfo(KR3DZBUFFERFORMATINFO* info, int index);
+KRAPI int KR3DGetTextureFormatCount(void);  // formats of the started device
+KRAPI void KR3DGetTextureFormatInfo(KR3DTEXTUREFORMATINFO* info, int index);
+KRAPI void KR3DCoreGetTextureFormatInfo(KR3DCORETEXTUREFORMATINFO* info, int index);
+
+// The device on a render target, with its depth buffer and default viewport. A start-up
+// that fails after the display-mode test leaves the device started: clean it up first.
+KRAPI int KR3DStartupDevice(KR3DSTARTUPDEVICEINFO* info);
+KRAPI void KR3DCleanupDevice(void);
+// The interfaces with a reference added for the caller (null when there is none).
+KRAPI void KR3DGetDirect3DInterface(IDirect3D3** out);
+KRAPI void KR3DGetDirect3DDeviceInterface(IDirect3DDevice3** out);
+
+// Viewports: corners in screen units, -1 the left or top edge, 1 the right or bottom edge.
+// Viewport 0 is the device's default viewport over the whole display.
+KRAPI int KR3DCreateViewport(float x1, float y1, float x2, float y2);
+KRAPI int KR3DSetViewport(int viewport, float x1, float y1, float x2, float y2);
+KRAPI void KR3DReleaseViewport(int viewport);
+
+// Frames: begin a scene on a viewport, clear it, end it; the render target, the
+// transforms and the render-state word (KR3D_RENDERSTATE_*).
+KRAPI int KR3DBeginRender(int viewport);
+KRAPI int KR3DEndRender(void);
+KRAPI void KR3DClear(D3DCOLOR colour, float z, DWORD flags, int viewport);
+KRAPI int KR3DSetRenderTarget(int target);
+KRAPI void KR3DSetViewMatrix(KR3DMATRIX* m);
+KRAPI void KR3DSetProjectionMatrix(KR3DMATRIX* m);
+KRAPI void KR3DSetRenderState(DWORD flags, int on);
+
+// The 3D records hold no pointers: the same layout in every build.
+static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");
+static_assert(sizeof(KR3DZBUFFERFORMATINFO) == 260, "KR3DZBUFFERFORMATINFO is 260 bytes");
+static_assert(sizeof(KR3DTEXTUREFORMATINFO) == 312, "KR3DTEXTUREFORMATINFO is 312 bytes");
+static_assert(sizeof(KR3DCORETEXTUREFORMATINFO) == 344, "KR3DCORETEXTUREFORMATINFO is 344 bytes");
+static_assert(sizeof(KR3DSTARTUPDEVICEINFO) == 16, "KR3DSTARTUPDEVICEINFO is 16 bytes");
+static_assert(sizeof(KR3DMATRIX) == 64, "KR3DMATRIX is a D3DMATRIX");
+static_assert(sizeof(KR3DCOLORRGB) == 12, "KR3DCOLORRGB is 12 bytes");
 
 // ---------------------------------------------------------------------------
 // The exported records keep their 32-bit Windows layouts.

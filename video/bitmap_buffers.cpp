@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/handle_table.h"
 #include "core/last_error.h"
 #include "video/device_contexts.h"
 #include "video/surface_memory.h"
@@ -16,6 +17,8 @@ namespace {
 
 const unsigned long kCreateBufferFailed = KRERR_2D | 0x100;
 const int kFirstBitmapBuffer = 3;
+const char kComponent[] = "KR2D";
+const char kObject[] = "Buffer";
 
 // No log lines: the granted memory of a bitmap buffer is not reported.
 const KRSURFACEMEMORYTRY kBitmapMemory[] = {
@@ -23,13 +26,6 @@ const KRSURFACEMEMORYTRY kBitmapMemory[] = {
     {DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY | DDSCAPS_NONLOCALVIDMEM, NULL},
     {DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, NULL},
 };
-
-int FindFreeBuffer() {
-  for (int buffer = kFirstBitmapBuffer; buffer < KR2D_BUFFER_MAX; ++buffer) {
-    if (g_kr2DBuffers[buffer].lpSurface == NULL) return buffer;
-  }
-  return 0;
-}
 
 // The application's own bitmap resource wins over a file of the same name;
 // an integer resource id names no file.
@@ -98,12 +94,9 @@ int KR2DCreateBuffer(const char* name) {
   if (!KR2DIsStarted()) return KRErrorFail(KRERR_2D | KRERR_NOTSTARTED);
   if (name == NULL) return 0;
 
-  int buffer = FindFreeBuffer();
-  if (buffer == 0) {
-    KRErrorSetLastError(kCreateBufferFailed);
-    KRDebugDump("KR2D Warning : Could not create Buffer(Maximumed out).\n");
-    return 0;
-  }
+  int buffer = KRHandleFindFree(kFirstBitmapBuffer, KR2D_BUFFER_MAX,
+                                [](int b) { return g_kr2DBuffers[b].lpSurface == NULL; });
+  if (buffer == 0) return KRHandleFailTableFull(kComponent, kObject, kCreateBufferFailed);
 
   HBITMAP bitmap = LoadBitmapByName(name);
   if (bitmap == NULL) return 0;
@@ -133,9 +126,8 @@ int KR2DCreateBuffer(const char* name) {
 
 void KR2DReleaseBuffer(int buffer) {
   // Buffers 1 and 2 belong to the video component and are never released here.
-  bool bitmapBuffer = buffer >= kFirstBitmapBuffer && buffer < KR2D_BUFFER_MAX;
-  if (!bitmapBuffer || KR2DGetBufferSurface(buffer) == NULL) {
-    KRDebugDump("KR2D Warning : You did release NULL or ills Buffer(%d).\n", buffer);
+  if (!KRHandleInRange(buffer, kFirstBitmapBuffer, KR2D_BUFFER_MAX) || KR2DGetBufferSurface(buffer) == NULL) {
+    KRHandleWarnInvalid(kComponent, "You did release", kObject, buffer);
     return;
   }
   KR2DBUFFER* entry = &g_kr2DBuffers[buffer];

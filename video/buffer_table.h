@@ -16,7 +16,7 @@ typedef struct KR2DBUFFER {
   int nWidth;
   int nHeight;
   int nLockCount;  // KR2DGetDC calls not yet matched by KR2DReleaseDC
-  HDC hDC;         // the surface's device context while nLockCount > 0
+  HDC hDC;         // the surface's device context while nLockCount > 0, or one it refused to take back
 } KR2DBUFFER;
 
 // KR2D_BUFFER_MAX entries while the 2D component is started, else null.

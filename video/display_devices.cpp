@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "core/dx_result_names.h"
+#include "core/dx_result_log.h"
 #include "core/last_error.h"
 #include "video/display_devices.h"
 #include "video/video_state.h"
@@ -65,7 +65,7 @@ bool QueryHardwareCaps(DDCAPS* hardware) {
   PrepareCaps(hardware, &software);
   HRESULT result = g_krVideo.lpDirectDraw->GetCaps(hardware, &software);
   if (FAILED(result)) {
-    KRDebugDump("%s\n", KRErrorGetDXResultName(result, 0));
+    KRDebugDumpDXResult(result);
     return false;
   }
   return true;
@@ -107,6 +107,8 @@ static BOOL WINAPI KRVideoEnumDeviceCallback(GUID* device, LPSTR description, LP
                                              LPVOID context, HMONITOR monitor) {
   (void)context;
   (void)monitor;
+  // A platform that calls again after "stop" finds the table full, not memory beyond it.
+  if (g_deviceScratchCount >= KRVIDEO_DEVICE_MAX) return FALSE;
   KRVIDEOCOREDEVICEINFO& entry = g_deviceScratch[g_deviceScratchCount];
   memset(&entry, 0, sizeof(entry));
   if (device != NULL) entry.guidDevice = *device;
@@ -133,6 +135,7 @@ static BOOL WINAPI KRVideoEnumDeviceCallback(GUID* device, LPSTR description, LP
 
 static HRESULT WINAPI KRVideoEnumModeCallback(LPDDSURFACEDESC2 mode, LPVOID context) {
   (void)context;
+  if (g_modeScratchCount >= KRVIDEO_MODE_MAX) return DDENUMRET_CANCEL;
   KRVIDEOMODEINFO& entry = g_modeScratch[g_modeScratchCount];
   entry.dwWidth = mode->dwWidth;
   entry.dwHeight = mode->dwHeight;

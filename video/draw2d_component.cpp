@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/handle_table.h"
 #include "core/last_error.h"
 #include "video/buffer_table.h"
 #include "video/device_contexts.h"
@@ -57,7 +58,7 @@ void KR2DCleanup(void) {
 
   for (int buffer = kFirstBitmapBuffer; buffer < KR2D_BUFFER_MAX; ++buffer) {
     if (g_kr2DBuffers[buffer].lpSurface == NULL) continue;
-    KRDebugDump("KR2D Warning : You didn't release Buffer(%d).\n", buffer);
+    KRHandleWarnNotReleased("KR2D", "Buffer", buffer);
     KR2DReleaseBuffer(buffer);
   }
   // The video surfaces outlive the table: a context still lent on them goes back now.

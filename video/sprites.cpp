@@ -5,6 +5,7 @@
 // draws nothing; so does a batch with no entries.
 #include <korvathd.h>
 
+#include "core/int_conversion.h"
 #include "video/buffer_table.h"
 
 namespace {
@@ -13,8 +14,9 @@ void BlitSprite(IDirectDrawSurface4* destination, int srcX, int srcY, int width,
                 int dstX, int dstY) {
   IDirectDrawSurface4* source = KR2DGetBufferSurface(srcBuffer);
   if (source == NULL) return;
-  RECT to = {dstX, dstY, dstX + width, dstY + height};
-  RECT from = {srcX, srcY, srcX + width, srcY + height};
+  // A rectangle reaching past the int range stops at its end; the blit then refuses it.
+  RECT to = {dstX, dstY, KRAddClamped(dstX, width), KRAddClamped(dstY, height)};
+  RECT from = {srcX, srcY, KRAddClamped(srcX, width), KRAddClamped(srcY, height)};
   // A failed blit leaves the destination as it was; nothing is reported.
   destination->Blt(&to, source, &from, DDBLT_KEYSRC | DDBLT_WAIT, NULL);
 }

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "core/int_conversion.h"
 #include "video/font_set.h"
 #include "video/text_runs.h"
 #include "video/video_state.h"
@@ -67,7 +68,7 @@ SIZE MeasureRuns(HDC dc, const char* text) {
     SelectRunFont(dc, FontOfRun(run), &previous);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, run.lpText, run.nLength, &size);
-    total.cx += size.cx;
+    total.cx = KRAddClamped(total.cx, size.cx);
     if (size.cy > total.cy) total.cy = size.cy;
   }
   RestoreFont(dc, previous);
@@ -83,7 +84,7 @@ bool HalfScreen(int* halfWidth, int* halfHeight) {
 }
 
 int ScreenRelativeToPixel(float position, DWORD screenSize) {
-  return static_cast<int>(static_cast<float>(screenSize) * ((position + 1.0f) / 2.0f));
+  return KRFloatToInt(static_cast<float>(screenSize) * ((position + 1.0f) / 2.0f));
 }
 
 }  // namespace
@@ -107,8 +108,8 @@ void KR2DSetFont(LOGFONTA* singleByte, LOGFONTA* doubleByte) {
 }
 
 void KR2DSetFontSize(float width, float height) {
-  LONG fontWidth = static_cast<LONG>(static_cast<float>(g_krVideo.dwWidth) * width);
-  LONG fontHeight = static_cast<LONG>(static_cast<float>(g_krVideo.dwHeight) * height);
+  LONG fontWidth = KRFloatToInt(static_cast<float>(g_krVideo.dwWidth) * width);
+  LONG fontHeight = KRFloatToInt(static_cast<float>(g_krVideo.dwHeight) * height);
   g_textFonts.lfSingleByte.lfWidth = fontWidth;
   g_textFonts.lfSingleByte.lfHeight = fontHeight;
   g_textFonts.lfDoubleByte.lfWidth = fontWidth;
@@ -137,7 +138,7 @@ int KR2DTextOut(int x, int y, const char* text, int buffer) {
   if (alignment & kCentringAlignment) {
     // Measured on the back buffer whatever the target; a failed measure leaves x.
     SIZE size = {0, 0};
-    if (KR2DGetTextExtentPoint32(text, &size, KR2D_BUFFER_BACK)) x -= size.cx / 2;
+    if (KR2DGetTextExtentPoint32(text, &size, KR2D_BUFFER_BACK)) x = KRAddClamped(x, -(size.cx / 2));
     alignment &= ~kCentringAlignment;
   }
   alignment |= TA_UPDATECP;

@@ -9,7 +9,7 @@
 #include <new>
 
 #include "core/core_state.h"
-#include "core/dx_result_names.h"
+#include "core/dx_result_log.h"
 #include "core/last_error.h"
 #include "video/display_devices.h"
 #include "video/video_state.h"
@@ -51,10 +51,7 @@ int KRVideoStartup(int index) {
   GUID* device = IsZeroGuid(g_krVideo.devices[index].guidDevice) ? NULL : &g_krVideo.devices[index].guidDevice;
   HRESULT result;
   IDirectDraw4* directDraw = CreateDirectDraw4(device, &result);
-  if (directDraw == NULL) {
-    KRDebugDump("%s\n", KRErrorGetDXResultName(result, 0));
-    return KRErrorFail(KRERR_VIDEO | KRERR_STARTUPFAILED);
-  }
+  if (directDraw == NULL) return KRErrorFailDX(result, KRERR_VIDEO | KRERR_STARTUPFAILED);
 
   KRVIDEOMODEINFO* modes = NULL;
   PALETTEENTRY* paletteEntries = NULL;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/core_state.h"
+#include "core/int_conversion.h"
 #include "core/last_error.h"
 #include "video/pixel_format.h"
 #include "video/video_state.h"
@@ -37,8 +38,11 @@ void SizeWindowForClientArea(DWORD width, DWORD height) {
   memset(&client, 0, sizeof(client));
   GetWindowRect(window, &outer);
   GetClientRect(window, &client);
-  int outerWidth = static_cast<int>(width) + (outer.right - outer.left) - (client.right - client.left);
-  int outerHeight = static_cast<int>(height) + (outer.bottom - outer.top) - (client.bottom - client.top);
+  // In 64 bits: the application's size may be as large as an unsigned long goes.
+  int outerWidth = KRClampToInt(static_cast<int64_t>(width) + (int64_t{outer.right} - outer.left) -
+                                (int64_t{client.right} - client.left));
+  int outerHeight = KRClampToInt(static_cast<int64_t>(height) + (int64_t{outer.bottom} - outer.top) -
+                                 (int64_t{client.bottom} - client.top));
   SetWindowPos(window, HWND_NOTOPMOST, outer.left, outer.top, outerWidth, outerHeight,
                SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOMOVE);
   ShowWindow(window, SW_SHOW);
@@ -46,8 +50,7 @@ void SizeWindowForClientArea(DWORD width, DWORD height) {
 }
 
 void CoverScreenWithWindow(DWORD width, DWORD height) {
-  SetWindowPos(g_krCore.hWnd, HWND_TOPMOST, 0, 0, static_cast<int>(width), static_cast<int>(height),
-               SWP_NOSENDCHANGING);
+  SetWindowPos(g_krCore.hWnd, HWND_TOPMOST, 0, 0, KRClampToInt(width), KRClampToInt(height), SWP_NOSENDCHANGING);
 }
 
 // The channel layout of the new mode: fixed for 8 bits, else the primary surface's masks.

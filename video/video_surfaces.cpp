@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "core/dx_result_names.h"
+#include "core/dx_result_log.h"
 #include "core/last_error.h"
 #include "core/core_state.h"
 #include "video/buffer_table.h"
@@ -109,7 +109,7 @@ IDirectDrawSurface4* AttachedBackBuffer(void) {
     result = g_krVideo.lpPrimarySurface->GetAttachedSurface(&caps, &back);
   }
   if (FAILED(result) || back == NULL) {
-    KRDebugDump("%s\n", KRErrorGetDXResultName(result, 0));
+    KRDebugDumpDXResult(result);
     return NULL;
   }
   return back;

@@ -20,6 +20,16 @@ struct ComClass {
 std::vector<ComClass> g_testClasses;     // emptied by Reset
 std::vector<ComClass> g_builtinClasses;  // kept across Reset
 std::map<std::thread::id, int> g_initializeDepth;
+int g_liveObjects = 0;
+uint32_t g_objectGeneration = 1;
+
+// Initialisations not yet balanced, over every thread.
+int InitializationsOfAllThreads() {
+  auto lock = detail::LockSimulation();
+  int total = 0;
+  for (const auto& [thread, depth] : g_initializeDepth) total += depth;
+  return total;
+}
 
 const ComFactory* FindClass(REFCLSID clsid) {
   // The latest registration wins, and a test's wins over the simulation's own.
@@ -44,7 +54,12 @@ void RegisterBuiltinComClass(REFCLSID clsid, ComFactory factory) {
 void ResetCom() {
   g_testClasses.clear();
   g_initializeDepth.clear();
+  g_liveObjects = 0;
+  ++g_objectGeneration;
 }
+
+int& LiveComObjectCount() { return g_liveObjects; }
+uint32_t ComObjectGeneration() { return g_objectGeneration; }
 
 }  // namespace detail
 
@@ -60,6 +75,16 @@ void RegisterComClass(REFCLSID clsid, ComFactory factory) {
   g_testClasses.push_back(ComClass{clsid, std::move(factory)});
 }
 
+int LiveComObjects() {
+  auto lock = detail::LockSimulation();
+  return g_liveObjects;
+}
+
+namespace {
+const bool kInitializationsCounted = detail::AddLiveCounter("COM initialisations", InitializationsOfAllThreads);
+const bool kObjectsCounted = detail::AddLiveCounter("COM objects", LiveComObjects);
+}  // namespace
+
 }  // namespace sim
 
 using namespace sim::detail;
@@ -72,11 +97,21 @@ extern "C" HRESULT WINAPI CoInitialize(LPVOID pvReserved) {
   return ++depth == 1 ? S_OK : S_FALSE;
 }
 
+// The last uninitialisation unloads the servers: objects still alive would
+// then call into unloaded code when they are released.
 extern "C" void WINAPI CoUninitialize(void) {
   auto lock = LockSimulation();
   RecordCall("CoUninitialize", "");
   auto found = sim::g_initializeDepth.find(std::this_thread::get_id());
-  if (found != sim::g_initializeDepth.end() && found->second > 0) --found->second;
+  if (found == sim::g_initializeDepth.end() || found->second == 0) {
+    RecordContractViolation("CoUninitialize without a CoInitialize on this thread");
+    return;
+  }
+  --found->second;
+  if (sim::InitializationsOfAllThreads() == 0 && sim::g_liveObjects > 0) {
+    RecordContractViolation("CoUninitialize ended COM with " + std::to_string(sim::g_liveObjects) +
+                            " COM object(s) still referenced");
+  }
 }
 
 extern "C" HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,

@@ -1,8 +1,9 @@
 // The IUnknown half every simulated COM object shares: QueryInterface, AddRef
 // and Release recorded as "<Interface>::Method" (QueryInterface can be made to
-// fail like any call), one reference count, and Hold/Drop for the references
-// the simulation takes itself, which leave no record entry. Also the live
-// count of a kind of object and the query hooks other areas add interfaces by.
+// fail like any call), one reference count, Hold/Drop for the references the
+// simulation takes itself, which leave no record entry, and a place in the
+// count of all COM objects. Also the live count of a kind of object and the
+// query hooks other areas add interfaces by.
 #ifndef KR_SIM_COM_OBJECT_H
 #define KR_SIM_COM_OBJECT_H
 
@@ -16,6 +17,30 @@
 #include "sim/sim_internal.h"
 
 namespace sim::detail {
+
+// An object's place in the live count of its kind (what sim::LiveClippers and
+// the like report). `generation` is bumped by its area's reset: an object made
+// before that no longer belongs to the machine and leaves the new count alone.
+class LiveTally {
+ public:
+  using Generation = uint32_t (*)();
+
+  LiveTally(int& count, Generation generation) : count_(count), generation_(generation), madeIn_(generation()) {
+    ++count_;
+  }
+  ~LiveTally() {
+    if (Current()) --count_;
+  }
+  LiveTally(const LiveTally&) = delete;
+  LiveTally& operator=(const LiveTally&) = delete;
+
+  bool Current() const { return madeIn_ == generation_(); }
+
+ private:
+  int& count_;
+  Generation generation_;
+  uint32_t madeIn_;
+};
 
 template <typename Interface>
 class ComObject : public Interface {
@@ -61,7 +86,8 @@ class ComObject : public Interface {
  protected:
   // `name` is the interface as the record shows it ("IDirectDrawClipper");
   // QueryInterface hands this interface out for `iid` and for IID_IUnknown.
-  ComObject(const char* name, REFIID iid) : name_(name), iid_(iid) {}
+  ComObject(const char* name, REFIID iid)
+      : name_(name), iid_(iid), live_(LiveComObjectCount(), ComObjectGeneration) {}
   virtual ~ComObject() = default;
 
   // QueryInterface once recorded and given somewhere to write. Objects that
@@ -84,30 +110,7 @@ class ComObject : public Interface {
   const char* name_;
   const IID& iid_;
   ULONG references_ = 1;
-};
-
-// An object's place in the live count of its kind (what sim::LiveClippers and
-// the like report). `generation` is bumped by its area's reset: an object made
-// before that no longer belongs to the machine and leaves the new count alone.
-class LiveTally {
- public:
-  using Generation = uint32_t (*)();
-
-  LiveTally(int& count, Generation generation) : count_(count), generation_(generation), madeIn_(generation()) {
-    ++count_;
-  }
-  ~LiveTally() {
-    if (Current()) --count_;
-  }
-  LiveTally(const LiveTally&) = delete;
-  LiveTally& operator=(const LiveTally&) = delete;
-
-  bool Current() const { return madeIn_ == generation_(); }
-
- private:
-  int& count_;
-  Generation generation_;
-  uint32_t madeIn_;
+  LiveTally live_;  // in the count of all COM objects
 };
 
 // Interfaces another simulated area adds to an object (Direct3D on a

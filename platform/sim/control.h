@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -41,6 +42,10 @@ void FailNext(const std::string& function, int64_t code,
 int PendingFailures();
 
 // ---- Debugger output (OutputDebugStringA) ---------------------------------
+// Windows may change the thread's last error while it sends a debug string; the
+// simulation always sets it to this code (used nowhere else), so a program that
+// logs a line between a failure and its GetLastError reads this instead.
+constexpr DWORD kLastErrorAfterDebugOutput = ERROR_INVALID_FUNCTION;
 std::string DebugOutput();                  // everything, concatenated
 std::vector<std::string> DebugMessages();   // one entry per call
 void ClearDebugOutput();
@@ -84,10 +89,28 @@ int LiveHeapBlocks();  // blocks allocated and not yet freed, across resets
 int ComInitializeDepth();  // successful CoInitialize calls not yet balanced
 using ComFactory = std::function<HRESULT(REFIID iid, void** object)>;
 void RegisterComClass(REFCLSID clsid, ComFactory factory);
+int LiveComObjects();  // every simulated COM object not yet released, of any kind
+
+// ---- Strictness: contract violations and the leak check -------------------------
+// What the program did that Windows holds against it rather than tidying up,
+// one readable line each: a surface released with its device context still
+// lent or while locked (the context stays alive), COM uninitialised while COM
+// objects live, CoUninitialize without a CoInitialize. Cleared by Reset.
+std::vector<std::string> ContractViolations();
+// For a test that commits a violation on purpose, once it has checked it.
+void ClearContractViolations();
+// Every registered count of live things (heap blocks, open files, windows,
+// surfaces, device contexts, ...) with its name, as it is now.
+std::vector<std::pair<std::string, int>> LiveCounts();
+// Empty when no contract was violated and every count is back at `baseline`
+// (LiveCounts at the start of a test); else one line per violation and one per
+// count that differs, naming it.
+std::string LeakReport(const std::vector<std::pair<std::string, int>>& baseline);
 
 }  // namespace sim
 
 // The control of each further area of the simulation.
+#include "sim/d3d_control.h"
 #include "sim/ddraw_control.h"
 #include "sim/gdi_control.h"
 

@@ -67,4 +67,8 @@ int LiveClippers() {
   return detail::LiveClipperCount();
 }
 
+namespace {
+const bool kCounted = detail::AddLiveCounter("clippers", LiveClippers);
+}  // namespace
+
 }  // namespace sim

@@ -19,6 +19,7 @@ struct DeviceEntry {
 std::vector<DeviceEntry> g_devices{DeviceEntry{}};
 uint32_t g_generation = 1;
 bool g_classRegistered = false;
+bool g_enumerationIgnoresStop = false;
 
 bool Reported(DisplayDeviceKind kind, DWORD flags) {
   switch (kind) {
@@ -40,6 +41,7 @@ HMONITOR MonitorOf(DisplayDeviceKind kind, int index) {
 void ResetDirectDraw() {
   ++g_generation;
   g_devices.assign(1, DeviceEntry{});
+  g_enumerationIgnoresStop = false;
   detail::ResetSurfaceCreation();
   detail::ResetGammaRamp();
   detail::LiveDirectDrawCount() = 0;
@@ -92,6 +94,8 @@ void RegisterDirectDrawClass() {
 
 uint32_t DirectDrawGeneration() { return g_generation; }
 
+bool EnumerationIgnoresStop() { return g_enumerationIgnoresStop; }
+
 }  // namespace detail
 
 bool operator==(const DisplayMode& a, const DisplayMode& b) {
@@ -129,6 +133,11 @@ DWORD VideoMemoryFree(int deviceIndex) {
   return detail::FreeVideoMemory(deviceIndex);
 }
 
+void SetEnumerationIgnoresStop(bool ignores) {
+  auto lock = detail::LockSimulation();
+  g_enumerationIgnoresStop = ignores;
+}
+
 }  // namespace sim
 
 using namespace sim::detail;
@@ -155,7 +164,7 @@ extern "C" HRESULT WINAPI DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA lpCallback,
     std::string driverName = device.driverName;
     const BOOL goOn = lpCallback(device.hasGuid ? &guid : nullptr, description.data(), driverName.data(), lpContext,
                                  sim::MonitorOf(device.kind, static_cast<int>(i)));
-    if (!goOn) break;
+    if (!goOn && !EnumerationIgnoresStop()) break;
   }
   return DD_OK;
 }

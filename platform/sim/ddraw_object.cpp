@@ -323,7 +323,7 @@ class DirectDrawObject final : public ComObject<IDirectDraw4> {
           continue;
         }
       }
-      if (callback(&described, context) == DDENUMRET_CANCEL) break;
+      if (callback(&described, context) == DDENUMRET_CANCEL && !EnumerationIgnoresStop()) break;
     }
     return DD_OK;
   }
@@ -543,5 +543,9 @@ int LiveDirectDrawObjects() {
   auto lock = detail::LockSimulation();
   return detail::LiveDirectDrawCount();
 }
+
+namespace {
+const bool kCounted = detail::AddLiveCounter("DirectDraw objects", LiveDirectDrawObjects);
+}  // namespace
 
 }  // namespace sim

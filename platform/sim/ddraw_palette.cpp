@@ -78,4 +78,8 @@ int LivePalettes() {
   return detail::LivePaletteCount();
 }
 
+namespace {
+const bool kCounted = detail::AddLiveCounter("palettes", LivePalettes);
+}  // namespace
+
 }  // namespace sim

@@ -114,10 +114,17 @@ HRESULT SurfaceObject::AddAttachedSurface(LPDIRECTDRAWSURFACE4 surface) {
   SurfaceObject* child = FindSurface(surface);
   if (child == nullptr || child == this) return DDERR_INVALIDPARAMS;
   if (std::find(attached.begin(), attached.end(), child) != attached.end()) return DDERR_SURFACEALREADYATTACHED;
-  // Only depth buffers of the same size attach to a page; chains are made whole by CreateSurface.
-  if (!child->IsDepthBuffer() || IsDepthBuffer() || child->pixels->Width() != pixels->Width() ||
-      child->pixels->Height() != pixels->Height()) {
+  // Only depth buffers attach, to a primary surface of any size or to a 3D-capable
+  // surface; chains are made whole by CreateSurface.
+  if (!child->IsDepthBuffer() || IsDepthBuffer() || !(IsPrimary() || (caps & DDSCAPS_3DDEVICE))) {
     return DDERR_CANNOTATTACHSURFACE;
+  }
+  if (sim::DepthBufferAttachment() == sim::DepthAttachment::OneSurface) {
+    for (const SurfaceObject* other : LiveSurfaceList()) {
+      if (std::find(other->attached.begin(), other->attached.end(), child) != other->attached.end()) {
+        return DDERR_SURFACEALREADYATTACHED;
+      }
+    }
   }
   child->Hold();
   attached.push_back(child);

@@ -202,8 +202,18 @@ SurfaceObject::SurfaceObject(DirectDrawStatePtr ownerState, PixelSurfacePtr pixe
   LiveSurfaceList().push_back(this);
 }
 
+// Windows does not take back what the program still has out: a lent device
+// context stays alive (and counted), a lock stays held; both are recorded.
 SurfaceObject::~SurfaceObject() {
-  if (dc != nullptr) DeletePixelDC(dc);
+  if (generation_ == DirectDrawGeneration()) {
+    const std::string which = std::to_string(pixels->Width()) + "x" + std::to_string(pixels->Height()) +
+                              " surface #" + std::to_string(serial);
+    if (dc != nullptr) {
+      RecordContractViolation("IDirectDrawSurface4 released with its device context " + ArgHandle(dc) +
+                              " still lent (" + which + ")");
+    }
+    if (locked) RecordContractViolation("IDirectDrawSurface4 released while locked (" + which + ")");
+  }
   for (SurfaceObject* back : backBuffers) {
     back->front = nullptr;
     back->Drop();

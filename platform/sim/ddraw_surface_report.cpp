@@ -33,6 +33,10 @@ int LiveSurfaces() {
   return static_cast<int>(detail::LiveSurfaceList().size());
 }
 
+namespace {
+const bool kCounted = detail::AddLiveCounter("surfaces", LiveSurfaces);
+}  // namespace
+
 std::vector<SurfaceInfo> Surfaces() {
   auto lock = detail::LockSimulation();
   std::vector<SurfaceInfo> infos;

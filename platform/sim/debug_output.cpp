@@ -1,4 +1,5 @@
-// OutputDebugStringA: what the library writes to the debugger, kept for tests.
+// OutputDebugStringA: what the library writes to the debugger, kept for tests;
+// the call leaves a fixed code in the last error, as Windows may change it.
 #include <vector>
 
 #include "sim/sim_internal.h"
@@ -40,4 +41,5 @@ extern "C" void WINAPI OutputDebugStringA(LPCSTR lpOutputString) {
   auto lock = LockSimulation();
   RecordCall("OutputDebugStringA", ArgString(lpOutputString));
   if (lpOutputString != nullptr) sim::g_messages.push_back(lpOutputString);
+  SetLastErrorQuietly(sim::kLastErrorAfterDebugOutput);
 }

@@ -68,12 +68,30 @@ DWORD RefusalOfOpen(const char* name, const detail::MappedPath& path, bool isDir
   if (disposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE)) return ERROR_INVALID_PARAMETER;
   if (path.error != ERROR_SUCCESS) return path.error;
   if (isDirectory) return ERROR_ACCESS_DENIED;
-  if (path.endsWithSeparator) return ERROR_PATH_NOT_FOUND;
   if (!IsDirectory(path.host.substr(0, path.host.rfind('/')))) return ERROR_PATH_NOT_FOUND;
+  // A name ending in a separator names a folder: no file can be made or opened under it.
+  if (path.endsWithSeparator) {
+    const bool creates = disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+    return exists || creates ? ERROR_INVALID_NAME : ERROR_FILE_NOT_FOUND;
+  }
   if (!exists && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING)) return ERROR_FILE_NOT_FOUND;
   if (exists && disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
   if (exists && ConflictsWithOpenHandles(path.host, access, share)) return ERROR_SHARING_VIOLATION;
   return ERROR_SUCCESS;
+}
+
+// Windows dereferences the count's address unless an OVERLAPPED record is
+// given (older versions crash); refusing the call is the sound answer.
+bool CountOrOverlappedGiven(const DWORD* count, const OVERLAPPED* overlapped) {
+  return count != nullptr || overlapped != nullptr;
+}
+
+// On a handle opened without FILE_FLAG_OVERLAPPED an OVERLAPPED record only
+// gives the offset: the call completes at once and the file pointer ends after it.
+bool SeekToOverlappedOffset(const OpenFile& file, const OVERLAPPED* overlapped) {
+  if (overlapped == nullptr) return true;
+  const uint64_t offset = (static_cast<uint64_t>(overlapped->OffsetHigh) << 32) | overlapped->Offset;
+  return lseek(file.fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 OpenFile* FileOfHandle(HANDLE handle) {
@@ -106,6 +124,10 @@ int OpenFileHandles() {
   for (const OpenFile& file : g_files) open += file.inUse ? 1 : 0;
   return open;
 }
+
+namespace {
+const bool kCounted = detail::AddLiveCounter("open files", OpenFileHandles);
+}  // namespace
 
 }  // namespace sim
 
@@ -163,10 +185,12 @@ extern "C" BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOf
   }
   sim::OpenFile* file = sim::FileOfHandle(hFile);
   if (file == nullptr) return FailWin32(ERROR_INVALID_HANDLE, FALSE);
-  // Handles are synchronous, and then the count's address is required.
-  if (lpOverlapped != nullptr || lpNumberOfBytesWritten == nullptr) return FailWin32(ERROR_INVALID_PARAMETER, FALSE);
+  if (!sim::CountOrOverlappedGiven(lpNumberOfBytesWritten, lpOverlapped)) {
+    return FailWin32(ERROR_INVALID_PARAMETER, FALSE);
+  }
   if (!(file->access & GENERIC_WRITE)) return FailWin32(ERROR_ACCESS_DENIED, FALSE);
-  if (lpBuffer == nullptr && nNumberOfBytesToWrite != 0) return FailWin32(ERROR_NOACCESS, FALSE);
+  if (lpBuffer == nullptr && nNumberOfBytesToWrite != 0) return FailWin32(ERROR_INVALID_USER_BUFFER, FALSE);
+  if (!sim::SeekToOverlappedOffset(*file, lpOverlapped)) return FailWin32(sim::Win32ErrorFromErrno(errno), FALSE);
 
   const char* bytes = static_cast<const char*>(lpBuffer);
   DWORD written = 0;
@@ -174,12 +198,12 @@ extern "C" BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOf
     const ssize_t n = write(file->fd, bytes + written, nNumberOfBytesToWrite - written);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      *lpNumberOfBytesWritten = written;
+      if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = written;
       return FailWin32(sim::Win32ErrorFromErrno(n < 0 ? errno : ENOSPC), FALSE);
     }
     written += static_cast<DWORD>(n);
   }
-  *lpNumberOfBytesWritten = written;
+  if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = written;
   return TRUE;
 }
 
@@ -194,9 +218,12 @@ extern "C" BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBy
   }
   sim::OpenFile* file = sim::FileOfHandle(hFile);
   if (file == nullptr) return FailWin32(ERROR_INVALID_HANDLE, FALSE);
-  if (lpOverlapped != nullptr || lpNumberOfBytesRead == nullptr) return FailWin32(ERROR_INVALID_PARAMETER, FALSE);
+  if (!sim::CountOrOverlappedGiven(lpNumberOfBytesRead, lpOverlapped)) {
+    return FailWin32(ERROR_INVALID_PARAMETER, FALSE);
+  }
   if (!(file->access & GENERIC_READ)) return FailWin32(ERROR_ACCESS_DENIED, FALSE);
   if (lpBuffer == nullptr && nNumberOfBytesToRead != 0) return FailWin32(ERROR_NOACCESS, FALSE);
+  if (!sim::SeekToOverlappedOffset(*file, lpOverlapped)) return FailWin32(sim::Win32ErrorFromErrno(errno), FALSE);
 
   char* bytes = static_cast<char*>(lpBuffer);
   DWORD read = 0;
@@ -204,13 +231,13 @@ extern "C" BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBy
     const ssize_t n = ::read(file->fd, bytes + read, nNumberOfBytesToRead - read);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      *lpNumberOfBytesRead = read;
+      if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = read;
       return FailWin32(sim::Win32ErrorFromErrno(errno), FALSE);
     }
     if (n == 0) break;  // end of file: success with fewer bytes
     read += static_cast<DWORD>(n);
   }
-  *lpNumberOfBytesRead = read;
+  if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = read;
   return TRUE;
 }
 

@@ -96,7 +96,21 @@ GdiEntry* GdiEntryOf(const void* handle, GdiKind kind) {
 }
 
 void FreeGdiHandle(const void* handle) {
-  if (GdiEntry* entry = AnyGdiEntryOf(handle)) *entry = GdiEntry{};
+  GdiEntry* entry = AnyGdiEntryOf(handle);
+  if (entry == nullptr) return;
+  const bool isDeviceContext = entry->kind == GdiKind::DeviceContext;
+  const HGDIOBJ font = entry->dc.font;
+  const HGDIOBJ bitmap = entry->dc.bitmap;
+  *entry = GdiEntry{};
+  if (isDeviceContext) {
+    DeleteIfDeselected(font);
+    DeleteIfDeselected(bitmap);
+  }
+}
+
+void DeleteIfDeselected(const void* object) {
+  GdiEntry* entry = AnyGdiEntryOf(object);
+  if (entry != nullptr && entry->deleteWhenDeselected && !IsSelectedAnywhere(object)) *entry = GdiEntry{};
 }
 
 DeviceContextObject* DeviceContextOf(HDC dc) {
@@ -143,5 +157,10 @@ int LiveGdiObjects() {
   }
   return live;
 }
+
+namespace {
+const bool kContextsCounted = detail::AddLiveCounter("device contexts", LiveDeviceContexts);
+const bool kObjectsCounted = detail::AddLiveCounter("GDI objects", LiveGdiObjects);
+}  // namespace
 
 }  // namespace sim

@@ -71,6 +71,8 @@ struct DeviceContextObject {
 struct GdiEntry {
   GdiKind kind = GdiKind::None;
   bool stock = false;  // stock objects survive DeleteObject
+  // Deleted while selected into a device context: Windows frees it when the last one lets go.
+  bool deleteWhenDeselected = false;
   BitmapObject bitmap;
   LOGFONTA font{};
   std::vector<PALETTEENTRY> palette;
@@ -83,9 +85,12 @@ void* NewGdiHandle(const GdiEntry& entry);
 GdiEntry* GdiEntryOf(const void* handle, GdiKind kind);
 // Any live handle's entry, else null.
 GdiEntry* AnyGdiEntryOf(const void* handle);
+// A device context freed lets go of its objects (see DeleteIfDeselected).
 void FreeGdiHandle(const void* handle);
 // Whether a live device context has the object selected.
 bool IsSelectedAnywhere(const void* object);
+// Frees an object deleted while selected, once no device context holds it.
+void DeleteIfDeselected(const void* object);
 DeviceContextObject* DeviceContextOf(HDC dc);
 
 HGDIOBJ StockSystemFont();

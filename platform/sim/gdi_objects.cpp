@@ -95,6 +95,7 @@ extern "C" HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     case GdiKind::Font:
       previous = dc->font;
       dc->font = h;
+      DeleteIfDeselected(previous);
       return previous;
     case GdiKind::Bitmap:
       if (dc->kind != DcKind::Memory) return FailWin32(ERROR_INVALID_PARAMETER, static_cast<HGDIOBJ>(nullptr));
@@ -103,6 +104,7 @@ extern "C" HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
       }
       previous = dc->bitmap;
       dc->bitmap = h;
+      DeleteIfDeselected(previous);
       return previous;
     default:
       // Palettes go through SelectPalette, device contexts into nothing.
@@ -110,15 +112,19 @@ extern "C" HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
   }
 }
 
-// Stock objects are never deleted; an object still selected into a device
-// context cannot be.
+// Stock objects are never deleted. An object still selected into a device
+// context is deleted once it is deselected or its DC goes (Windows NT; the
+// documentation's refusal is Windows 95's).
 extern "C" BOOL WINAPI DeleteObject(HGDIOBJ ho) {
   auto lock = LockSimulation();
   if (auto failure = EnterCall("DeleteObject", ArgHandle(ho))) return FailWin32(*failure, FALSE);
   GdiEntry* object = AnyGdiEntryOf(ho);
   if (object == nullptr || object->kind == GdiKind::DeviceContext) return FailWin32(ERROR_INVALID_HANDLE, FALSE);
   if (object->stock) return TRUE;
-  if (IsSelectedAnywhere(ho)) return FailWin32(ERROR_INVALID_PARAMETER, FALSE);
+  if (IsSelectedAnywhere(ho)) {
+    object->deleteWhenDeselected = true;
+    return TRUE;
+  }
   FreeGdiHandle(ho);
   return TRUE;
 }

@@ -25,6 +25,10 @@ int LiveHeapBlocks() {
   return static_cast<int>(LiveBlocks().size());
 }
 
+namespace {
+const bool kCounted = detail::AddLiveCounter("heap blocks", LiveHeapBlocks);
+}  // namespace
+
 }  // namespace sim
 
 extern "C" HANDLE WINAPI GetProcessHeap(void) {

@@ -24,6 +24,16 @@ int SlotOfHandle(HANDLE handle) {
   return static_cast<int>(value / 4) - 1;
 }
 
+// Every kind of kernel object, so a handle of any kind left open is seen.
+int OpenKernelHandles() {
+  auto lock = LockSimulation();
+  int open = 0;
+  for (const KernelHandleEntry& entry : g_handles) open += entry.kind != KernelObject::None ? 1 : 0;
+  return open;
+}
+
+const bool kCounted = AddLiveCounter("kernel handles", OpenKernelHandles);
+
 }  // namespace
 
 HANDLE NewKernelHandle(KernelObject kind, int index) {
@@ -54,6 +64,8 @@ extern "C" BOOL WINAPI CloseHandle(HANDLE hObject) {
   using namespace sim::detail;
   auto lock = LockSimulation();
   if (auto failure = EnterCall("CloseHandle", ArgHandle(hObject))) return FailWin32(*failure, FALSE);
+  // INVALID_HANDLE_VALUE is also the process's own pseudo-handle, which closes without complaint.
+  if (hObject == INVALID_HANDLE_VALUE) return TRUE;
   const int slot = SlotOfHandle(hObject);
   if (slot < 0 || g_handles[slot].kind == KernelObject::None) return FailWin32(ERROR_INVALID_HANDLE, FALSE);
   KernelHandleEntry& entry = g_handles[slot];

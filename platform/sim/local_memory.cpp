@@ -34,6 +34,10 @@ int LiveLocalBlocks() {
   return static_cast<int>(g_liveBlocks.size());
 }
 
+namespace {
+const bool kCounted = detail::AddLiveCounter("local blocks", LiveLocalBlocks);
+}  // namespace
+
 }  // namespace sim
 
 extern "C" HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes) {

@@ -75,6 +75,16 @@ void ResetCom();
 //   const bool kRegistered = sim::detail::AddResetHook(ResetDirectDraw);
 bool AddResetHook(void (*reset)());
 
+// ---- Strictness (what sim::LeakReport checks) --------------------------------------
+// A breach of the platform's contract that Windows would not tidy up after
+// (a surface released with its device context still lent, COM uninitialised
+// under live objects): recorded for sim::ContractViolations, state left as it is.
+void RecordContractViolation(std::string what);
+// A count of live things for sim::LiveCounts, under `name`; registered once per
+// area at static initialisation, like a reset hook:
+//   const bool kCounted = sim::detail::AddLiveCounter("clippers", sim::LiveClippers);
+bool AddLiveCounter(const char* name, int (*count)());
+
 // ---- Kernel handles (shared by every kind of kernel object) ---------------------
 enum class KernelObject { None, File };
 // A new handle for object `index` of its area's table; NULL when all handles are in use.
@@ -100,6 +110,10 @@ const std::string& SandboxRoot();  // made on first use
 // ---- COM classes provided by the simulation itself (DirectX and the like) --------
 // They survive sim::Reset; a class registered by a test takes precedence.
 void RegisterBuiltinComClass(REFCLSID clsid, ComFactory factory);
+// Every simulated COM object (ComObject) is counted while it lives; Reset starts
+// a new generation, whose count objects made before it leave alone.
+int& LiveComObjectCount();
+uint32_t ComObjectGeneration();
 
 }  // namespace sim::detail
 

@@ -14,6 +14,7 @@ struct SystemMessage {
 // Win32 error codes and the HRESULTs of COM that the simulation reports.
 constexpr SystemMessage kSystemMessages[] = {
     {ERROR_SUCCESS, "The operation completed successfully.\r\n"},
+    {ERROR_INVALID_FUNCTION, "Incorrect function.\r\n"},
     {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified.\r\n"},
     {ERROR_PATH_NOT_FOUND, "The system cannot find the path specified.\r\n"},
     {ERROR_TOO_MANY_OPEN_FILES, "The system cannot open the file.\r\n"},
@@ -32,6 +33,7 @@ constexpr SystemMessage kSystemMessages[] = {
     {ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists.\r\n"},
     {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long.\r\n"},
     {ERROR_NOACCESS, "Invalid access to memory location.\r\n"},
+    {ERROR_INVALID_USER_BUFFER, "The supplied user buffer is not valid for the requested operation.\r\n"},
     {ERROR_RESOURCE_LANG_NOT_FOUND, "The specified resource language ID cannot be found in the image file.\r\n"},
     {static_cast<DWORD>(E_NOTIMPL), "Not implemented\r\n"},
     {static_cast<DWORD>(E_NOINTERFACE), "No such interface supported\r\n"},

@@ -101,7 +101,8 @@ extern "C" DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength,
                                                              ArgPointer(lpBuffer), ArgPointer(lpFilePart)}))) {
     return FailWin32(*failure, 0u);
   }
-  if (lpFileName == nullptr || *lpFileName == '\0') return FailWin32(ERROR_INVALID_NAME, 0u);
+  if (lpFileName == nullptr) return FailWin32(ERROR_INVALID_NAME, 0u);
+  if (*lpFileName == '\0') return 0;  // no full path, and the last error stays as it was
   const sim::FullPath full = sim::MakeFullPath(lpFileName);
   const DWORD length = static_cast<DWORD>(full.text.size());
   if (lpBuffer == nullptr || nBufferLength <= length) return length + 1;

@@ -1,7 +1,7 @@
 // Strings of the Windows API: lstrcmpA and lstrcmpiA (byte order, which is
 // what callers rely on for equality), and wsprintfA with user32's rules:
 // integers are 32-bit with or without "l", no floating point, at most 1024
-// characters.
+// bytes with the zero.
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
@@ -58,7 +58,7 @@ std::string FormatWindows(const char* format, va_list arguments) {
     }
     const char type = *p;
     if (type == '\0') break;
-    char piece[kMaxFormatted];
+    char piece[kMaxFormatted + 1];  // room for one more than fits, so that a cut shows
     switch (type) {
       case 'd':
       case 'i': {
@@ -92,7 +92,6 @@ std::string FormatWindows(const char* format, va_list arguments) {
     }
     out += piece;
   }
-  if (out.size() >= kMaxFormatted) out.resize(kMaxFormatted - 1);
   return out;
 }
 
@@ -122,8 +121,11 @@ extern "C" int wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
   if (lpOut == nullptr || lpFmt == nullptr) return FailWin32(ERROR_INVALID_PARAMETER, 0);
   va_list arguments;
   va_start(arguments, lpFmt);
-  const std::string text = sim::FormatWindows(lpFmt, arguments);
+  std::string text = sim::FormatWindows(lpFmt, arguments);
   va_end(arguments);
+  // Cut to the buffer's 1024 bytes with the zero; a cut text answers the buffer's size.
+  const bool cut = text.size() >= sim::kMaxFormatted;
+  if (cut) text.resize(sim::kMaxFormatted - 1);
   std::memcpy(lpOut, text.c_str(), text.size() + 1);
-  return static_cast<int>(text.size());
+  return cut ? static_cast<int>(sim::kMaxFormatted) : static_cast<int>(text.size());
 }

@@ -195,6 +195,10 @@ int LiveWindows() {
   return live;
 }
 
+namespace {
+const bool kCounted = detail::AddLiveCounter("windows", LiveWindows);
+}  // namespace
+
 }  // namespace sim
 
 using namespace sim::detail;
@@ -291,13 +295,18 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
   const HWND handle = sim::HandleOfSlot(slot);
 
   // The window procedure sees its window before CreateWindowExA returns, and
-  // may refuse it: FALSE to WM_NCCREATE, -1 to WM_CREATE.
+  // may refuse it: FALSE to WM_NCCREATE, -1 to WM_CREATE. A window refused
+  // at WM_CREATE exists already and is destroyed, with its last two messages.
   CREATESTRUCTA create{lpParam, hInstance, hMenu, hWndParent, height, width, y, x,
                        static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
   const WNDPROC proc = window.proc;
-  if (proc(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0 ||
-      proc(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+  if (proc(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0) {
     if (WindowEntry* refused = WindowEntryOf(handle)) *refused = WindowEntry{};
+    SetLastErrorQuietly(ERROR_SUCCESS);
+    return nullptr;
+  }
+  if (proc(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    sim::DestroyWithChildren(handle);
     SetLastErrorQuietly(ERROR_SUCCESS);
     return nullptr;
   }

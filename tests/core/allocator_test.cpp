@@ -3,6 +3,8 @@
 
 #include <climits>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "core/core_state.h"
 
@@ -25,6 +27,22 @@ TEST_F(AllocatorTest, TraceLinesPairABlockWithItsRelease) {
   EXPECT_EQ(sim::DebugOutput(),
             "KR : KRAllocEx(01 00 00 00, \"KRIN:KEYBUFF\")      100 bytes allocated\r\n"
             "KR : KRFree   (01 00 00 00, \"KRIN:KEYBUFF\")\r\n");
+  KRCleanup();
+}
+
+TEST_F(AllocatorTest, EachReleaseLineNamesItsOwnBlock) {
+  StartTracing();
+  void* first = KRAllocEx(4, Tag("KRVI:MODEINF"));
+  void* second = KRAlloc(4);
+  void* third = KRAllocEx(4, Tag("KR2D:BUFFER"));
+  sim::ClearDebugOutput();
+  KRFree(first);  // before the blocks made after it
+  KRFree(third);
+  KRFree(second);
+  EXPECT_EQ(sim::DebugOutput(),
+            "KR : KRFree   (01 00 00 00, \"KRVI:MODEINF\")\r\n"
+            "KR : KRFree   (03 00 00 00, \"KR2D:BUFFER \")\r\n"
+            "KR : KRFree   (02 00 00 00, \"            \")\r\n");
   KRCleanup();
 }
 
@@ -74,11 +92,43 @@ TEST_F(AllocatorTest, ZeroSizedBlocksAreDistinctAndUsable) {
   KRFree(b);
 }
 
-TEST_F(AllocatorTest, BlocksHoldTheirSizeAndAreAligned) {
-  char* block = static_cast<char*>(KRAllocEx(1000, Tag("KRVI:MODEINF")));
-  memset(block, 0x5A, 1000);  // the sanitizer build catches a short block
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 8, 0u);
-  KRFree(block);
+// A block is one heap block of its size plus 16, handed out 16 bytes in, behind a
+// header of serial and tag; so it keeps the heap's alignment.
+TEST_F(AllocatorTest, BlocksLieBehindASixteenByteHeaderInOneHeapBlock) {
+  KRSTARTUPINFO info = StartupInfo();
+  ASSERT_EQ(KRStartup(&info), 1);
+  sim::ClearCalls();
+  char* full = static_cast<char*>(KRAllocEx(1000, Tag("KRVI:MODEINF")));
+  char* padded = static_cast<char*>(KRAllocEx(8, Tag("KRLI:BUFFER")));
+  memset(full, 0x5A, 1000);  // the sanitizer build catches a short block
+  memset(padded, 0x5A, 8);
+
+  DWORD serial = 0;
+  memcpy(&serial, full - 16, sizeof(serial));
+  EXPECT_EQ(serial, 1u);
+  EXPECT_EQ(std::string(full - 12, 12), "KRVI:MODEINF") << "a 12-character tag fills the field";
+  memcpy(&serial, padded - 16, sizeof(serial));
+  EXPECT_EQ(serial, 2u);
+  EXPECT_EQ(std::string(padded - 12, 12), std::string("KRLI:BUFFER\0", 12)) << "shorter tags are NUL-padded";
+
+  const uintptr_t blocks[] = {reinterpret_cast<uintptr_t>(full), reinterpret_cast<uintptr_t>(padded)};
+  KRFree(full);
+  KRFree(padded);
+  std::vector<std::string> allocations, releases;
+  for (const sim::CallRecord& call : sim::Calls()) {
+    if (call.function == "HeapAlloc") allocations.push_back(call.arguments);
+    if (call.function == "HeapFree") releases.push_back(call.arguments);
+  }
+  EXPECT_EQ(allocations, (std::vector<std::string>{"0x140000, 0x0, 1016", "0x140000, 0x0, 24"}));
+  ASSERT_EQ(releases.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    const std::string prefix = "0x140000, 0x0, ";
+    ASSERT_EQ(releases[i].rfind(prefix, 0), 0u) << releases[i];
+    uintptr_t heapBlock = static_cast<uintptr_t>(std::stoull(releases[i].substr(prefix.size()), nullptr, 16));
+    EXPECT_EQ(blocks[i] - heapBlock, 16u);
+  }
+  KRCleanup();
 }
 
 TEST_F(AllocatorTest, WithoutTracingNothingIsWrittenButSerialsAdvance) {

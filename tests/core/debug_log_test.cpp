@@ -38,15 +38,11 @@ TEST_F(DebugLogTest, CallersCrLfBecomesTwoLineEnds) {
 TEST_F(DebugLogTest, StartupOpensTheFileWriteThroughAndTruncates) {
   sim::WriteWholeFile("krdebug.txt", "old contents that must go\r\n");
   ASSERT_EQ(KRDebugStartup("krdebug.txt"), 1);
-  std::vector<sim::CallRecord> calls = sim::Calls();
-  bool sawCreate = false;
-  for (const sim::CallRecord& call : calls) {
-    if (call.function == "CreateFileA") {
-      sawCreate = true;
-      EXPECT_NE(call.arguments.find("krdebug.txt"), std::string::npos);
-    }
-  }
-  EXPECT_TRUE(sawCreate);
+  // Write access only, no sharing, no security attributes, CREATE_ALWAYS, write-through, no template.
+  std::vector<std::string> creates;
+  for (const sim::CallRecord& call : sim::Calls())
+    if (call.function == "CreateFileA") creates.push_back(call.arguments);
+  EXPECT_EQ(creates, std::vector<std::string>{"\"krdebug.txt\", 0x40000000, 0x0, NULL, 2, 0x80000000, NULL"});
   EXPECT_EQ(sim::ReadWholeFile("krdebug.txt"), "KRDebug info : Open krdebug.txt file\r\nKRDebug : Startup\r\n");
   // Opened without sharing: nobody else can open it while the log runs.
   EXPECT_EQ(CreateFileA("krdebug.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
@@ -82,6 +78,19 @@ TEST_F(DebugLogTest, UnopenableFileIsReportedWithTheSystemsMessage) {
             "KRDebug info : The system cannot find the path specified.\r\n\n"
             "KRDebug : Startup\n");
   EXPECT_EQ(sim::CountCalls("LocalFree"), 1);
+  KRDebugCleanup();
+}
+
+// The "Couldn't open" line passes through the debugger output, which may change
+// the last error: the message logged must still be that of the open's failure.
+TEST_F(DebugLogTest, TheMessageIsOfTheOpensOwnFailureNotOfTheLineBeforeIt) {
+  sim::FailNext("CreateFileA", ERROR_SHARING_VIOLATION, "busy.txt");
+  ASSERT_EQ(KRDebugStartup("busy.txt"), 1);
+  EXPECT_EQ(sim::DebugOutput(),
+            "KRDebug info : Couldn't open busy.txt file\n"
+            "KRDebug info : The process cannot access the file because it is being used by another process.\r\n\n"
+            "KRDebug : Startup\n");
+  EXPECT_EQ(sim::LiveLocalBlocks(), 0) << "the system's buffer is given back";
   KRDebugCleanup();
 }
 

@@ -76,6 +76,12 @@ class ListTest : public KRTest {
     sim::ClearDebugOutput();
   }
 
+  // Started without KRStartup, so KRCleanup would pass it over.
+  void TearDown() override {
+    if (KRListIsStarted()) KRListCleanup();
+    KRTest::TearDown();
+  }
+
   // A new list holding `elements`, added at the tail.
   static int ListOf(const Elements& elements, int capacity = 8) {
     int list = KRListCreateList(capacity);
@@ -97,6 +103,20 @@ TEST_F(ListLifecycleTest, ListStartupAndCleanupAreRefusedTwice) {
   EXPECT_EQ(0x9002ul, KRErrorGetLastError());
   EXPECT_EQ(1, Occurrences(sim::DebugOutput(), "KRList : Startup\r\n"));
   EXPECT_EQ(1, Occurrences(sim::DebugOutput(), "KRList : Cleanup\r\n"));
+}
+
+TEST_F(ListLifecycleTest, CleanupReleasesEveryHandleUpToTheLast) {
+  const int heapBefore = sim::LiveHeapBlocks();
+  ASSERT_EQ(1, KRListStartup());
+  for (int handle = 1; handle <= 32; ++handle) ASSERT_EQ(handle, KRListCreateList(3));
+  sim::ClearDebugOutput();
+
+  KRListCleanup();
+  std::string expected = "KRList : Cleanup\r\n";
+  for (int handle = 1; handle <= 32; ++handle)
+    expected += "KRList Warning : You didn't release Buffer(" + std::to_string(handle) + ").\r\n";
+  EXPECT_EQ(expected, sim::DebugOutput());
+  EXPECT_EQ(heapBefore, sim::LiveHeapBlocks()) << "every pool and the table went back to the heap";
 }
 
 TEST_F(ListLifecycleTest, ListCallsBeforeStartupDoNothing) {

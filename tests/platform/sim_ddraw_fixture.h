@@ -1,5 +1,6 @@
 // What the simulated DirectDraw's tests share: a booted machine with COM
-// initialised, and the few steps the library takes to get an object and surfaces.
+// initialised, the few steps the library takes to get an object and surfaces,
+// and at the end the check that nothing was left behind.
 #ifndef KR_TESTS_SIM_DDRAW_FIXTURE_H
 #define KR_TESTS_SIM_DDRAW_FIXTURE_H
 
@@ -11,6 +12,7 @@
 
 #include "platform/sim/control.h"
 #include "platform/sim/ddraw_control.h"
+#include "support/leak_check.h"
 
 namespace ddraw_test {
 
@@ -34,12 +36,14 @@ class SimDirectDrawTest : public ::testing::Test {
  protected:
   void SetUp() override {
     sim::Reset();
+    leaks_.TakeBaseline();
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
   }
 
   void TearDown() override {
     for (auto it = held_.rbegin(); it != held_.rend(); ++it) (*it)->Release();
     CoUninitialize();
+    leaks_.ExpectNothingLeft();
   }
 
   // A DirectDraw object as the library makes one: IDirectDraw from COM, then
@@ -115,6 +119,8 @@ class SimDirectDrawTest : public ::testing::Test {
     EXPECT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
     return Keep(back);
   }
+
+  LeakCheck leaks_;
 
   static HRESULT Fill(IDirectDrawSurface4* surface, DWORD raw, RECT* rect = nullptr) {
     DDBLTFX fx = {};

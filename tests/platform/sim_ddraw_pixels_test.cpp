@@ -182,6 +182,7 @@ TEST_F(SimDirectDrawPixels, AClipperKeepsBlitsToThePrimarySurfaceInsideItsWindow
   EXPECT_EQ(primary->Blt(&offScreen, back, &from, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
   EXPECT_EQ(primary->BltFast(0, 0, back, &from, DDBLTFAST_WAIT), DD_OK);
   EXPECT_EQ(sim::ScreenRgb(0, 0), 0xFF0000u);
+  DestroyWindow(window);
 }
 
 TEST_F(SimDirectDrawPixels, BltFastRefusesASurfaceWithAClipper) {

@@ -244,11 +244,42 @@ TEST_F(SimDirectDrawSurfaces, ALockOrALentContextMakesTheSurfaceBusy) {
   EXPECT_EQ(surface->ReleaseDC(dc), DDERR_NODC);
   EXPECT_EQ(sim::LiveDeviceContexts(), contexts);
 
-  // A surface released with its context still lent takes the context with it.
-  ASSERT_EQ(other->GetDC(&dc), DD_OK);
-  EXPECT_EQ(other->Release(), 0u);
-  Forget(other);
-  EXPECT_EQ(sim::LiveDeviceContexts(), contexts);
+}
+
+// Windows does not take back what the program still has out: the surface goes,
+// its lent context stays (and counts), and both breaches are recorded.
+TEST_F(SimDirectDrawSurfaces, ASurfaceReleasedWithItsContextLentOrLockedKeepsThemAndReportsIt) {
+  IDirectDraw4* object = OpenWindowed();
+  IDirectDrawSurface4* lending = Offscreen(object, 8, 4);
+  IDirectDrawSurface4* locked = Offscreen(object, 16, 2);
+  const int contexts = sim::LiveDeviceContexts();
+  HDC dc = nullptr;
+  ASSERT_EQ(lending->GetDC(&dc), DD_OK);
+  DDSURFACEDESC2 desc = Desc(0, 0);
+  ASSERT_EQ(locked->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  EXPECT_TRUE(sim::ContractViolations().empty());
+
+  EXPECT_EQ(lending->Release(), 0u);
+  Forget(lending);
+  EXPECT_EQ(sim::LiveDeviceContexts(), contexts + 1);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 8) << "the context still draws into the surface's memory";
+  EXPECT_EQ(locked->Release(), 0u);
+  Forget(locked);
+
+  const std::vector<std::string> violations = sim::ContractViolations();
+  ASSERT_EQ(violations.size(), 2u);
+  EXPECT_NE(violations[0].find("device context"), std::string::npos) << violations[0];
+  EXPECT_NE(violations[0].find("8x4"), std::string::npos) << violations[0];
+  EXPECT_NE(violations[1].find("locked"), std::string::npos) << violations[1];
+  EXPECT_NE(violations[1].find("16x2"), std::string::npos) << violations[1];
+  const std::string report = sim::LeakReport(sim::LiveCounts());
+  EXPECT_NE(report.find("contract violation: IDirectDrawSurface4 released with its device context"),
+            std::string::npos)
+      << report;
+
+  // Both were committed on purpose: the context stays lost, as it would on Windows.
+  sim::ClearContractViolations();
+  leaks_.Allow("device contexts", 1);
 }
 
 TEST_F(SimDirectDrawSurfaces, ColourKeysAreSingleColoursUnlessARangeIsAsked) {

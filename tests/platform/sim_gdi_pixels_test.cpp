@@ -9,17 +9,22 @@
 #include "platform/sim/display.h"
 #include "platform/sim/gdi_control.h"
 #include "platform/sim/pixel_surface.h"
+#include "support/leak_check.h"
 
 namespace {
 
 using sim::detail::PixelLayout;
 using sim::detail::PixelSurface;
 
-class SimGdiPixels : public ::testing::Test {
+class SimGdiPixels : public StrictSimTest {
  protected:
-  void SetUp() override { sim::Reset(); }
   void TearDown() override {
     for (HDC dc : surfaceDCs_) sim::detail::DeletePixelDC(dc);
+    for (const MemoryDC& made : memoryDCs_) {
+      DeleteObject(SelectObject(made.dc, made.original));
+      DeleteDC(made.dc);
+    }
+    StrictSimTest::TearDown();
   }
 
   // A DC on a surface's pixels, as DirectDraw's GetDC gives one.
@@ -36,32 +41,19 @@ class SimGdiPixels : public ::testing::Test {
     image.pixels = colours;
     sim::WriteWholeFile("row.bmp", sim::EncodeBmp(image));
     HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, LoadImageA(nullptr, "row.bmp", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE));
+    HANDLE bitmap = LoadImageA(nullptr, "row.bmp", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+    memoryDCs_.push_back(MemoryDC{dc, SelectObject(dc, bitmap)});
     return dc;
   }
 
+  // Given back at the end: the bitmap selected out and deleted, then the DC.
+  struct MemoryDC {
+    HDC dc;
+    HGDIOBJ original;
+  };
   std::vector<HDC> surfaceDCs_;
+  std::vector<MemoryDC> memoryDCs_;
 };
-
-TEST_F(SimGdiPixels, TheDefaultPaletteHoldsTheTwentyStaticColours) {
-  HPALETTE palette = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
-  ASSERT_NE(palette, nullptr);
-  EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 20u);
-  PALETTEENTRY entries[24];
-  ASSERT_EQ(GetPaletteEntries(palette, 0, 24, entries), 20u);
-  const uint32_t expected[20] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080,
-                                 0xC0C0C0, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000,
-                                 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-  for (int i = 0; i < 20; ++i) {
-    const uint32_t rgb = (entries[i].peRed << 16) | (entries[i].peGreen << 8) | entries[i].peBlue;
-    EXPECT_EQ(rgb, expected[i]) << "entry " << i;
-    EXPECT_EQ(entries[i].peFlags, 0) << "entry " << i;
-  }
-  EXPECT_EQ(GetPaletteEntries(palette, 18, 5, entries), 2u);
-  EXPECT_EQ(entries[1].peBlue, 0xFF);
-  EXPECT_TRUE(DeleteObject(palette)) << "deleting a stock object is allowed and does nothing";
-  EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 20u);
-}
 
 TEST_F(SimGdiPixels, BitBltConvertsIntoSixteenBitPixels) {
   HDC source = BitmapDC({0xFF0000, 0x00FF00, 0x0000FF, 0x808080});
@@ -134,6 +126,7 @@ TEST_F(SimGdiPixels, AWindowsDCDrawsIntoItsClientAreaOnTheScreen) {
   EXPECT_EQ(SetPixel(dc, 1, 0, RGB(255, 0, 0)), CLR_INVALID) << "a hidden window shows nothing";
   ReleaseDC(window, dc);
   EXPECT_EQ(sim::LiveDeviceContexts(), 0);
+  DestroyWindow(window);
 }
 
 TEST_F(SimGdiPixels, ASurfacesDCReportsTheSurfaceAndIsNotDeletedByDeleteDC) {
@@ -150,16 +143,12 @@ TEST_F(SimGdiPixels, ASurfacesDCReportsTheSurfaceAndIsNotDeletedByDeleteDC) {
   EXPECT_EQ(sim::LiveDeviceContexts(), 0);
 }
 
-TEST_F(SimGdiPixels, AMemoryDCIsCompatibleWithTheScreenAndStartsWithOnePixel) {
+// Its pixel and its deletion are tested on both in gdi_objects_dual_test.cpp.
+TEST_F(SimGdiPixels, AMemoryDCIsCompatibleWithTheScreen) {
   HDC dc = CreateCompatibleDC(nullptr);
   EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 16);
-  EXPECT_EQ(SetPixel(dc, 0, 0, RGB(1, 2, 3)), RGB(0, 0, 0)) << "monochrome: black or white";
-  EXPECT_EQ(SetPixel(dc, 1, 0, RGB(1, 2, 3)), CLR_INVALID);
-  BITMAP info;
-  HGDIOBJ stock = SelectObject(dc, GetStockObject(SYSTEM_FONT));
-  EXPECT_EQ(stock, GetStockObject(SYSTEM_FONT));
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 1024);
   EXPECT_TRUE(DeleteDC(dc));
-  EXPECT_EQ(GetObjectA(dc, sizeof info, &info), 0);
   EXPECT_FALSE(BitBlt(dc, 0, 0, 1, 1, dc, 0, 0, SRCCOPY));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }

@@ -9,6 +9,7 @@
 #include "platform/sim/control.h"
 #include "platform/sim/gdi_control.h"
 #include "platform/sim/pixel_surface.h"
+#include "support/leak_check.h"
 
 namespace {
 
@@ -17,15 +18,18 @@ using sim::detail::PixelSurface;
 
 constexpr uint32_t kPaper = 0x123456;
 
-class SimGdiText : public ::testing::Test {
+class SimGdiText : public StrictSimTest {
  protected:
   void SetUp() override {
-    sim::Reset();
+    StrictSimTest::SetUp();
     pixels_ = std::make_shared<PixelSurface>(200, 60, PixelLayout::Xrgb8888());
     pixels_->Fill(RECT{0, 0, 200, 60}, kPaper);
     dc_ = sim::detail::CreatePixelDC(pixels_);
   }
-  void TearDown() override { sim::detail::DeletePixelDC(dc_); }
+  void TearDown() override {
+    sim::detail::DeletePixelDC(dc_);
+    StrictSimTest::TearDown();
+  }
 
   SIZE Measure(const char* text) {
     SIZE size{-1, -1};
@@ -235,16 +239,6 @@ TEST_F(SimGdiText, EveryTextOutIsRecordedWithTheStateItWasDrawnIn) {
   EXPECT_TRUE(DeleteObject(font));
   sim::ClearTextRuns();
   EXPECT_TRUE(sim::TextRuns().empty());
-}
-
-TEST_F(SimGdiText, ASelectedFontCannotBeDeleted) {
-  HFONT font = Font(-16, 0);
-  SelectObject(dc_, font);
-  EXPECT_FALSE(DeleteObject(font));
-  SelectObject(dc_, GetStockObject(SYSTEM_FONT));
-  EXPECT_TRUE(DeleteObject(font));
-  EXPECT_FALSE(DeleteObject(font));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
 TEST_F(SimGdiText, BadArgumentsAndArmedFailuresDrawNothing) {

@@ -1,29 +1,16 @@
-// Modules, full path names and the string helpers of the Windows API.
+// The simulated machine's modules and current directory. Full path names and
+// the string helpers are tested on both (full_path_dual_test.cpp,
+// strings_dual_test.cpp).
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-#include <string>
-
 #include "platform/sim/control.h"
 #include "platform/sim/gdi_control.h"
+#include "support/leak_check.h"
 
 namespace {
 
-class SimWindowModules : public ::testing::Test {
- protected:
-  void SetUp() override { sim::Reset(); }
-
-  // The full path, and the file part as text ("<null>" when there is none).
-  static std::pair<std::string, std::string> FullPath(const char* name) {
-    char buffer[MAX_PATH];
-    char* filePart = reinterpret_cast<char*>(1);
-    const DWORD length = GetFullPathNameA(name, sizeof buffer, buffer, &filePart);
-    if (length == 0 || length >= sizeof buffer) return {"<failed>", ""};
-    EXPECT_EQ(length, std::strlen(buffer));
-    return {buffer, filePart ? std::string(filePart) : "<null>"};
-  }
-};
+using SimWindowModules = StrictSimTest;
 
 TEST_F(SimWindowModules, ModulesAreFoundByFileNameWhateverTheCaseOrFolder) {
   HMODULE executable = GetModuleHandleA(nullptr);
@@ -39,64 +26,12 @@ TEST_F(SimWindowModules, ModulesAreFoundByFileNameWhateverTheCaseOrFolder) {
   EXPECT_EQ(GetModuleHandleA("ddraw.dll"), added);
 }
 
-TEST_F(SimWindowModules, RelativeNamesJoinTheCurrentDirectoryAndKeepTheirCase) {
-  EXPECT_EQ(FullPath("Sprite.BMP"), std::make_pair(std::string("C:\\work\\Sprite.BMP"), std::string("Sprite.BMP")));
-  EXPECT_EQ(FullPath("data/sub\\x.bmp").first, "C:\\work\\data\\sub\\x.bmp");
-  EXPECT_EQ(FullPath(".\\a\\..\\b.bmp").first, "C:\\work\\b.bmp");
-  EXPECT_EQ(FullPath("..\\..\\..\\up.bmp").first, "C:\\up.bmp");
-  EXPECT_EQ(FullPath("C:rel.bmp").first, "C:\\work\\rel.bmp");
-  EXPECT_EQ(FullPath("\\rooted.bmp").first, "C:\\rooted.bmp");
-  EXPECT_EQ(FullPath("d:\\a\\..\\b").first, "d:\\b");
-  EXPECT_EQ(FullPath("D:rel").first, "D:\\rel");
-  EXPECT_EQ(FullPath("name.").first, "C:\\work\\name");
-}
-
-TEST_F(SimWindowModules, AFolderNameEndsInASeparatorAndHasNoFilePart) {
-  EXPECT_EQ(FullPath("dir\\"), std::make_pair(std::string("C:\\work\\dir\\"), std::string("<null>")));
-  EXPECT_EQ(FullPath("C:\\..\\.."), std::make_pair(std::string("C:\\"), std::string("<null>")));
-  EXPECT_EQ(FullPath("dir\\.").first, "C:\\work\\dir");
-}
-
-TEST_F(SimWindowModules, TrailBytesOfCodePage932AreNotSeparators) {
-  // "ソ" is 83 5C: its trail byte is a backslash.
-  EXPECT_EQ(FullPath("\x83\x5C\\a.bmp").first, "C:\\work\\\x83\x5C\\a.bmp");
-  EXPECT_EQ(FullPath("\x83\x5C").second, "\x83\x5C");
-}
-
-TEST_F(SimWindowModules, ASmallBufferGetsNothingAndTheSizeItNeeds) {
-  char buffer[8] = "unset";
-  EXPECT_EQ(GetFullPathNameA("abc.bmp", sizeof buffer, buffer, nullptr), 16u);  // C:\work\abc.bmp and its zero
-  EXPECT_STREQ(buffer, "unset");
-  char exact[16];
-  EXPECT_EQ(GetFullPathNameA("abc.bmp", sizeof exact, exact, nullptr), 15u);
-  EXPECT_STREQ(exact, "C:\\work\\abc.bmp");
-  EXPECT_EQ(GetFullPathNameA("", sizeof exact, exact, nullptr), 0u);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
-}
-
-TEST_F(SimWindowModules, LstrcmpIsExactAndLstrcmpiIgnoresCase) {
-  EXPECT_EQ(lstrcmpA("KRMODEL0000", "KRMODEL0000"), 0);
-  EXPECT_NE(lstrcmpA("KRMODEL0000", "krmodel0000"), 0);
-  EXPECT_LT(lstrcmpA("abc", "abd"), 0);
-  EXPECT_GT(lstrcmpA("abcd", "abc"), 0);
-  EXPECT_LT(lstrcmpA(nullptr, ""), 0);
-  EXPECT_EQ(lstrcmpiA("KRMODEL0000", "krmodel0000"), 0);
-  EXPECT_NE(lstrcmpiA("KRMODEL0000", "KRMODEL000"), 0);
-}
-
-TEST_F(SimWindowModules, WsprintfFormatsAsUser32Does) {
-  char line[128];
-  EXPECT_EQ(wsprintfA(line, "%d.%s", 3, "\x8C\xF3\x95\xE2"), 6);
-  EXPECT_STREQ(line, "3.\x8C\xF3\x95\xE2");
-  const DWORD triangles = 4000000000u;
-  wsprintfA(line, "Triangles per frame = %d, %lu, %04X, %-3c|, %%", 12, triangles, 0xAB, 'x');
-  EXPECT_STREQ(line, "Triangles per frame = 12, 4000000000, 00AB, x  |, %");
-  wsprintfA(line, "%s", static_cast<const char*>(nullptr));
-  EXPECT_STREQ(line, "(null)");
-
-  std::string longText(2000, 'a');
-  std::string out(2000, '\0');
-  EXPECT_EQ(wsprintfA(out.data(), "%s", longText.c_str()), 1023);
+TEST_F(SimWindowModules, TheCurrentDirectoryIsTheWorkFolderOnDriveC) {
+  char buffer[MAX_PATH];
+  ASSERT_EQ(GetFullPathNameA(".", sizeof buffer, buffer, nullptr), 7u);
+  EXPECT_STREQ(buffer, "C:\\work");
+  ASSERT_NE(GetFullPathNameA("..\\..\\..\\up.bmp", sizeof buffer, buffer, nullptr), 0u);
+  EXPECT_STREQ(buffer, "C:\\up.bmp") << "no way above the drive";
 }
 
 }  // namespace

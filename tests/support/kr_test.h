@@ -1,4 +1,5 @@
-// Shared fixture of the host unit tests: every test starts on a fresh simulated machine.
+// Shared fixture of the host unit tests: every test starts on a fresh simulated
+// machine and ends with the library cleaned up and nothing left behind.
 #ifndef KR_TESTS_SUPPORT_KR_TEST_H
 #define KR_TESTS_SUPPORT_KR_TEST_H
 
@@ -9,10 +10,21 @@
 #include <string>
 
 #include "platform/sim/control.h"
+#include "support/leak_check.h"
 
 class KRTest : public ::testing::Test {
  protected:
-  void SetUp() override { sim::Reset(); }
+  void SetUp() override {
+    sim::Reset();
+    leaks_.TakeBaseline();
+  }
+
+  // KRCleanup is harmless when the test cleaned up already (it only sets the
+  // not-started code); fixtures that make more call this last.
+  void TearDown() override {
+    KRCleanup();
+    leaks_.ExpectNothingLeft();
+  }
 
   // A start-up record for the given flags and log file name.
   static KRSTARTUPINFO StartupInfo(DWORD flags = 0, const char* fileName = "") {
@@ -31,6 +43,8 @@ class KRTest : public ::testing::Test {
     KRErrorGetLastError(text);
     return text;
   }
+
+  LeakCheck leaks_;
 };
 
 #endif

@@ -1,6 +1,7 @@
 // Device contexts lent by the buffer table (counted, given back by the last
 // release or when the buffer goes), and colour-keyed sprite blits, singly and
 // in batches, checked on the pixels.
+#include <climits>
 #include <cstdio>
 
 #include "draw2d_fixture.h"
@@ -112,6 +113,92 @@ TEST_F(Draw2DContextTest, ReleasingALentBufferGivesItsContextBackAndTheNextStart
   EXPECT_EQ(sim::LiveDeviceContexts(), contexts_);
 }
 
+// A context the surface refused to take back is still the surface's: it is
+// given back again before the next lending, so the buffer lends on.
+TEST_F(Draw2DContextTest, AContextTheSurfaceRefusedIsGivenBackBeforeTheNextLending) {
+  HDC dc = KR2DGetDC(3);
+  ASSERT_NE(dc, nullptr);
+  sim::FailNext("IDirectDrawSurface4::ReleaseDC", DDERR_GENERIC);
+  EXPECT_EQ(KR2DReleaseDC(dc, 3), 0);
+  EXPECT_EQ(sim::LiveDeviceContexts(), contexts_ + 1) << "the surface still lends it";
+
+  HDC again = KR2DGetDC(3);
+  EXPECT_NE(again, nullptr);
+  EXPECT_EQ(sim::LiveDeviceContexts(), contexts_ + 1) << "the old context went back before the new one came";
+  EXPECT_EQ(KR2DReleaseDC(again, 3), 1);
+  EXPECT_EQ(sim::LiveDeviceContexts(), contexts_);
+  EXPECT_TRUE(sim::ContractViolations().empty());
+}
+
+TEST_F(Draw2DContextTest, ReleasingALentBufferGivesTheContextBackBeforeTheSurface) {
+  HDC dc = KR2DGetDC(3);
+  ASSERT_NE(dc, nullptr);
+  sim::ClearCalls();
+  KR2DReleaseBuffer(3);
+  const std::vector<std::string> calls = sim::CallNames();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0], "IDirectDrawSurface4::ReleaseDC");
+  EXPECT_EQ(calls[1], "IDirectDrawSurface4::Release");
+  EXPECT_TRUE(sim::ContractViolations().empty());
+  EXPECT_EQ(sim::LiveDeviceContexts(), contexts_);
+}
+
+// Without the give-back the surface would go with its context out: the strict
+// simulation reports it, as a surface that refuses the context shows.
+TEST_F(Draw2DContextTest, ASurfaceReleasedWithItsContextOutIsReported) {
+  ASSERT_NE(KR2DGetDC(3), nullptr);
+  sim::FailNext("IDirectDrawSurface4::ReleaseDC", DDERR_GENERIC);
+  KR2DReleaseBuffer(3);
+  const std::vector<std::string> violations = sim::ContractViolations();
+  ASSERT_EQ(violations.size(), 1u);
+  EXPECT_NE(violations[0].find("released with its device context"), std::string::npos) << violations[0];
+  EXPECT_NE(violations[0].find("4x4"), std::string::npos) << violations[0];
+  sim::ClearContractViolations();
+  leaks_.Allow("device contexts", 1);
+}
+
+// Buffers 1 and 2 are the video mode's surfaces: a context lent on them goes
+// back before a mode change or a clean-up releases them.
+TEST_F(Draw2DContextTest, ContextsLentOnTheVideoSurfacesGoBackBeforeTheyAreReleased) {
+  struct Ending {
+    const char* what;
+    void (*end)();
+  };
+  const Ending endings[] = {
+      {"a window mode change", [] { ASSERT_EQ(KRVideoSetVideoMode(800, 600, 0), 1); }},
+      {"a full-screen mode change", [] { ASSERT_EQ(KRVideoSetVideoMode(640, 480, 16), 1); }},
+      {"restoring the mode", [] { KRVideoRestoreVideoMode(); }},
+      {"the video clean-up", [] { KRVideoCleanup(); }},
+  };
+  for (const Ending& ending : endings) {
+    SCOPED_TRACE(ending.what);
+    if (!KRVideoIsStarted()) {
+      ASSERT_EQ(KRVideoStartup(0), 1);
+    }
+    if (g_krVideo.lpBackBuffer == nullptr) {
+      ASSERT_EQ(KRVideoSetVideoMode(640, 480, 0), 1);
+    }
+    const int contexts = sim::LiveDeviceContexts();
+    ASSERT_NE(KR2DGetDC(KR2D_BUFFER_PRIMARY), nullptr);
+    ASSERT_NE(KR2DGetDC(KR2D_BUFFER_BACK), nullptr);
+    ASSERT_NE(KR2DGetDC(KR2D_BUFFER_BACK), nullptr);
+    ASSERT_NO_FATAL_FAILURE(ending.end());
+    EXPECT_EQ(sim::ContractViolations(), std::vector<std::string>{});
+    EXPECT_EQ(sim::LiveDeviceContexts(), contexts);
+    EXPECT_EQ(g_kr2DBuffers[KR2D_BUFFER_BACK].nLockCount, 0);
+    EXPECT_EQ(g_kr2DBuffers[KR2D_BUFFER_BACK].hDC, nullptr);
+  }
+}
+
+TEST_F(Draw2DContextTest, CleaningUpWithContextsLentGivesThemBack) {
+  ASSERT_NE(KR2DGetDC(3), nullptr);
+  ASSERT_NE(KR2DGetDC(KR2D_BUFFER_BACK), nullptr);
+  KRCleanup();
+  EXPECT_EQ(sim::ContractViolations(), std::vector<std::string>{});
+  EXPECT_EQ(sim::LiveDeviceContexts(), contexts_) << "every lent context is back";
+  EXPECT_EQ(sim::LiveSurfaces(), 0);
+}
+
 class Draw2DSpriteTest : public Draw2DTest {
  protected:
   void SetUp() override {
@@ -220,6 +307,26 @@ TEST_F(Draw2DSpriteTest, SpritesWithoutSourceDestinationOrEntriesDrawNothing) {
   KR2DDrawSpriteBatch(one, 1, KR2D_BUFFER_BACK);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Blt"), 0);
   EXPECT_TRUE(BlueOutside(0, 0, 0, 0));
+}
+
+TEST_F(Draw2DSpriteTest, RectanglesPastTheIntRangeStopAtItsEnds) {
+  WriteBmpFile("red.bmp", Plain(2, 2, kRed));
+  ASSERT_EQ(KR2DCreateBuffer("red.bmp"), 3);
+  KR2DDrawSprite(INT_MAX - 2, INT_MIN + 2, 5, -5, 3, INT_MAX - 1, INT_MIN + 1, KR2D_BUFFER_BACK);
+  KR2DDRAWSPRITE batch[] = {{INT_MAX, 0, INT_MAX, 1, 3, INT_MIN, INT_MAX}};
+  KR2DDrawSpriteBatch(batch, 1, KR2D_BUFFER_BACK);
+
+  std::vector<std::string> blits = ArgumentsOf("IDirectDrawSurface4::Blt");
+  ASSERT_EQ(blits.size(), 2u);
+  EXPECT_EQ(blits[0].rfind("{2147483646, -2147483647, 2147483647, -2147483648}, ptr, "
+                           "{2147483645, -2147483646, 2147483647, -2147483648}, ",
+                           0),
+            0u)
+      << blits[0];
+  EXPECT_EQ(blits[1].rfind("{-2147483648, 2147483647, -1, 2147483647}, ptr, {2147483647, 0, 2147483647, 1}, ", 0),
+            0u)
+      << blits[1];
+  EXPECT_TRUE(BlueOutside(0, 0, 0, 0)) << "the surface refuses such rectangles";
 }
 
 TEST_F(Draw2DSpriteTest, BackBufferAsSourceIsKeyedOnBlackToo) {

@@ -28,7 +28,7 @@ class Draw2DTest : public VideoTest {
   void TearDown() override {
     if (KR2DIsStarted()) KR2DCleanup();
     if (KRVideoIsStarted()) KRVideoCleanup();
-    KRCleanup();
+    VideoTest::TearDown();
   }
 
   // 2D started and a 640x480 window mode set (16 bits, the simulated desktop's depth).

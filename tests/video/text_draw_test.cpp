@@ -2,6 +2,10 @@
 // another, fonts made once per change, colours only with a font set, centring
 // (TA_RIGHT centres too, measured on the back buffer), screen-relative
 // positions and sizes, and the text state across clean-up and start-up.
+#include <climits>
+#include <cmath>
+#include <limits>
+
 #include "draw2d_fixture.h"
 
 namespace {
@@ -236,6 +240,47 @@ TEST_F(TextTest, ScreenRelativePositionsAndTheShortForm) {
   EXPECT_EQ(std::make_pair(runs[1].left, runs[1].top), std::make_pair(0, 24));
   EXPECT_EQ(std::make_pair(runs[2].left, runs[2].top), std::make_pair(639, 480));
   EXPECT_EQ(std::make_pair(runs[3].left, runs[3].top), std::make_pair(0, 0));
+}
+
+TEST_F(TextTest, PositionsBeyondTheIntRangeStopAtItsEndsAndNaNIsZero) {
+  SetTwoFonts();
+  const float kLargest = std::numeric_limits<float>::max();
+  const struct {
+    float x, y;
+    int pixelX, pixelY;
+  } kPositions[] = {
+      {NAN, -NAN, 0, 0},
+      {INFINITY, -INFINITY, INT_MAX, INT_MIN},
+      {kLargest, -kLargest, INT_MAX, INT_MIN},
+      {1e7f, -1e7f, INT_MAX, INT_MIN},  // 640 x 5000000.5 and 480 x -4999999.5 pass the ends
+  };
+  for (const auto& position : kPositions) {
+    SCOPED_TRACE(testing::Message() << position.x << ", " << position.y);
+    // An empty text leaves the pen where the position landed.
+    ASSERT_EQ(KR2DTextOut(position.x, position.y, "", KR2D_BUFFER_BACK), 1);
+    EXPECT_EQ(Pen(), std::make_pair(position.pixelX, position.pixelY));
+  }
+  EXPECT_TRUE(sim::TextRuns().empty());
+
+  // Centring near the left end stops there too.
+  KR2DSetTextAlign(TA_CENTER);
+  ASSERT_EQ(KR2DTextOut(INT_MIN + 1, 0, "Hi", KR2D_BUFFER_BACK), 1);
+  ASSERT_EQ(sim::TextRuns().size(), 1u);
+  EXPECT_EQ(sim::TextRuns()[0].left, INT_MIN);
+}
+
+TEST_F(TextTest, FontSizesBeyondTheIntRangeStopAtItsEndsAndNaNIsZero) {
+  KR2DSetFontSize(NAN, 1e30f);
+  sim::ClearCalls();
+  KR2DTextOut(0, 0, "", KR2D_BUFFER_BACK);  // makes the fonts, draws nothing
+  EXPECT_EQ(ArgumentsOf("CreateFontIndirectA"),
+            std::vector<std::string>(2, "{2147483647, 0, 0, 0, \"\"}"));
+
+  KR2DSetFontSize(-INFINITY, -std::numeric_limits<float>::max());
+  sim::ClearCalls();
+  KR2DTextOut(0, 0, "", KR2D_BUFFER_BACK);
+  EXPECT_EQ(ArgumentsOf("CreateFontIndirectA"),
+            std::vector<std::string>(2, "{-2147483648, -2147483648, 0, 0, \"\"}"));
 }
 
 TEST_F(TextTest, ScreenRelativeMeasureIsInHalfScreens) {

@@ -154,6 +154,27 @@ TEST_F(VideoDevicesTest, TablesStopAtTheirSizes) {
   EXPECT_EQ(modes.back(), (sim::DisplayMode{320 + 255, 200, 16}));
 }
 
+TEST_F(VideoDevicesTest, EnumerationsThatGoOnAfterStopStillFillOnlyTheirTables) {
+  std::vector<sim::DisplayDevice> devices(1);
+  for (int i = 1; i < 40; ++i) {
+    GUID guid = {DWORD(i), 0, 0, {0}};
+    devices.push_back(SecondaryDevice("Card" + std::to_string(i), guid));
+  }
+  devices[0].modes.clear();
+  for (int i = 0; i < 300; ++i) devices[0].modes.push_back({320 + i, 200, 16});
+  sim::SetDisplayDevices(devices);
+  sim::SetEnumerationIgnoresStop(true);
+  sim::ClearCalls();
+
+  EXPECT_EQ(KRVideoGetDeviceCount(), KRVIDEO_DEVICE_MAX);
+  EXPECT_EQ(sim::CountCalls("CoCreateInstance"), KRVIDEO_DEVICE_MAX) << "no device past the table is probed";
+  EXPECT_STREQ(DeviceInfo(31).szName, "Card31(sec.drv)");
+  ASSERT_EQ(KRVideoStartup(0), 1);
+  std::vector<sim::DisplayMode> modes = ModesRead();
+  ASSERT_EQ(modes.size(), size_t(KRVIDEO_MODE_MAX));
+  EXPECT_EQ(modes.back(), (sim::DisplayMode{320 + 255, 200, 16}));
+}
+
 TEST_F(VideoDevicesTest, LongNamesAreCutToTheTable) {
   sim::DisplayDevice device;
   device.description = std::string(300, 'd');

@@ -19,6 +19,13 @@ class VideoTest : public KRTest {
     StartOnTestWindow(StartupInfo());
   }
 
+  // The application's window goes after the library's clean-up, as at its exit.
+  void TearDown() override {
+    KRCleanup();
+    if (window_ != nullptr) DestroyWindow(window_);
+    KRTest::TearDown();
+  }
+
   // KRStartup with `info` on a new test window.
   void StartOnTestWindow(KRSTARTUPINFO info) {
     window_ = sim::CreateTestWindow();

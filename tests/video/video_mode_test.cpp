@@ -146,6 +146,42 @@ TEST_F(VideoModeTest, FullScreenToWindowRestoresTheDisplayModeFirst) {
   EXPECT_EQ(sim::LiveSurfaces(), 2);
 }
 
+TEST_F(VideoModeTest, OtherDevicesAskedForWindowModeRestoreTheDisplayModeFirst) {
+  KRVideoCleanup();
+  sim::DisplayDevice second;
+  second.hasGuid = true;
+  second.guid = {0x5, 0, 0, {0}};
+  second.kind = sim::DisplayDeviceKind::AttachedSecondary;
+  sim::SetDisplayDevices({sim::DisplayDevice(), second});
+  ASSERT_EQ(KRVideoGetDeviceCount(), 2);
+  ASSERT_EQ(KRVideoStartup(1), 1);
+  ASSERT_EQ(KRVideoSetVideoMode(640, 480, 32), 1);
+  sim::ClearCalls();
+
+  // Depth 0 asks for window mode, which this device turns into full screen at 16 bits.
+  ASSERT_EQ(KRVideoSetVideoMode(800, 600, 0), 1);
+  int restore = FirstCall("IDirectDraw4::RestoreDisplayMode");
+  ASSERT_GE(restore, 0);
+  EXPECT_LT(restore, FirstCall("SetWindowPos"));
+  EXPECT_LT(restore, FirstCall("IDirectDraw4::SetDisplayMode"));
+  EXPECT_EQ(ArgumentsOf("IDirectDraw4::SetDisplayMode"), std::vector<std::string>{"800, 600, 16, 0, 0x0"});
+  EXPECT_EQ(CurrentMode().fullScreen, 1);
+}
+
+TEST_F(VideoModeTest, SizesBeyondTheIntRangeAskForTheLargestWindow) {
+  // At the screen's origin, so that the largest outer size still fits the window's rectangle.
+  ASSERT_TRUE(SetWindowPos(window_, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+  sim::ClearCalls();
+  EXPECT_EQ(KRVideoSetVideoMode(0xFFFFFFFFul, 0x7FFFFFFFul, 0), 0) << "no back buffer is that large";
+  EXPECT_EQ(ArgumentsOf("SetWindowPos"),
+            std::vector<std::string>{WindowArg() + ", HWND_NOTOPMOST, 0, 0, 2147483647, 2147483647, 0x406"});
+
+  sim::ClearCalls();
+  EXPECT_EQ(KRVideoSetVideoMode(0xFFFFFFFFul, 0x80000000ul, 16), 0) << "no display mode is that large";
+  EXPECT_EQ(ArgumentsOf("SetWindowPos"),
+            std::vector<std::string>{WindowArg() + ", HWND_TOPMOST, 0, 0, 2147483647, 2147483647, 0x400"});
+}
+
 TEST_F(VideoModeTest, WindowToFullScreenLeavesTheChangeToSetDisplayMode) {
   ASSERT_EQ(KRVideoSetVideoMode(640, 480, 0), 1);
   sim::ClearCalls();

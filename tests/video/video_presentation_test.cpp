@@ -143,6 +143,17 @@ TEST_F(VideoPresentationTest, LostSurfacesAreReportedAndRestored) {
   EXPECT_FALSE(sim::DescribeSurface(g_krVideo.lpBackBuffer).lost);
 }
 
+TEST_F(VideoPresentationTest, RestoreTakesTheBackBufferBeforeThePrimarySurface) {
+  SetMode(320, 240, 0);
+  sim::MarkAllSurfacesLost();
+  // The record does not tell the two Restore calls apart; failing the first one does.
+  sim::FailNext("IDirectDrawSurface4::Restore", DDERR_GENERIC);
+  EXPECT_EQ(KRVideoRestore(), 1) << "a failed restore is not reported";
+  EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Restore"), 2);
+  EXPECT_TRUE(sim::DescribeSurface(g_krVideo.lpBackBuffer).lost) << "the back buffer's came first";
+  EXPECT_FALSE(sim::DescribeSurface(g_krVideo.lpPrimarySurface).lost);
+}
+
 TEST_F(VideoPresentationTest, FlipToGDIAndTheGettersHandOutReferences) {
   SetMode(640, 480, 16);
   EXPECT_EQ(KRVideoFlipToGDI(), 1);

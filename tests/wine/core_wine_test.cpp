@@ -4,38 +4,23 @@
 #include <korvathd.h>
 
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/library_calls.h"
 
 namespace {
 
-std::string ReadFileBytes(const char* name) {
-  std::ifstream file(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using namespace winsupport;
 
-KRSTARTUPINFO StartupInfo(DWORD flags, const char* fileName) {
-  KRSTARTUPINFO info;
-  memset(&info, 0, sizeof(info));
-  info.hWnd = GetDesktopWindow();
-  info.hInstance = GetModuleHandleA(NULL);
-  info.dwFlags = flags;
-  strncpy(info.szDebugFileName, fileName, sizeof(info.szDebugFileName) - 1);
-  return info;
-}
-
-std::string LastErrorText() {
-  char text[KRERROR_TEXT_MAX];
-  KRErrorGetLastError(text);
-  return text;
+// The core needs no window of its own: the desktop stands in.
+KRSTARTUPINFO CoreStartupInfo(DWORD flags, const char* logName) {
+  return StartupInfo(GetDesktopWindow(), flags, logName);
 }
 
 TEST(CoreOnWindows, DebugLogFileHoldsExactlyTheLinesOfAStartupAndCleanup) {
   const char* name = "core_startup_log.txt";
   remove(name);
-  KRSTARTUPINFO info = StartupInfo(KRSTARTUP_DEBUGLOG | KRSTARTUP_ALLOCTRACE, name);
+  KRSTARTUPINFO info = CoreStartupInfo(KRSTARTUP_DEBUGLOG | KRSTARTUP_ALLOCTRACE, name);
   ASSERT_EQ(KRStartup(&info), 1);
   void* block = KRAllocEx(100, const_cast<char*>("KRIN:KEYBUFF"));
   KRDebugDump("value %d, text %s\n", 42, "ok");
@@ -58,7 +43,7 @@ TEST(CoreOnWindows, DebugLogFileHoldsExactlyTheLinesOfAStartupAndCleanup) {
 TEST(CoreOnWindows, LeftListsAreReleasedAtCleanupIntoTheLog) {
   const char* name = "core_cleanup_log.txt";
   remove(name);
-  KRSTARTUPINFO info = StartupInfo(KRSTARTUP_DEBUGLOG, name);
+  KRSTARTUPINFO info = CoreStartupInfo(KRSTARTUP_DEBUGLOG, name);
   ASSERT_EQ(KRStartup(&info), 1);
   ASSERT_EQ(KRListStartup(), 1);
   ASSERT_EQ(KRListCreateList(4), 1);
@@ -74,7 +59,7 @@ TEST(CoreOnWindows, LeftListsAreReleasedAtCleanupIntoTheLog) {
 
 TEST(CoreOnWindows, RestartAfterCleanupTruncatesTheLogAndRestartsSerials) {
   const char* name = "core_restart_log.txt";
-  KRSTARTUPINFO info = StartupInfo(KRSTARTUP_DEBUGLOG | KRSTARTUP_ALLOCTRACE, name);
+  KRSTARTUPINFO info = CoreStartupInfo(KRSTARTUP_DEBUGLOG | KRSTARTUP_ALLOCTRACE, name);
   ASSERT_EQ(KRStartup(&info), 1);
   KRFree(KRAlloc(1));
   KRFree(KRAlloc(1));
@@ -92,7 +77,7 @@ TEST(CoreOnWindows, StartupTwiceAndCleanupUnstartedSetJapaneseTexts) {
   KRCleanup();
   EXPECT_EQ(KRErrorGetLastError(), 0x0002u);
   EXPECT_EQ(LastErrorText(), "Korvath : 初期化されていません");
-  KRSTARTUPINFO info = StartupInfo(0, "");
+  KRSTARTUPINFO info = CoreStartupInfo(0, "");
   ASSERT_EQ(KRStartup(&info), 1);
   EXPECT_EQ(KRStartup(&info), 0);
   EXPECT_EQ(KRErrorGetLastError(), 0x0001u);

@@ -9,103 +9,28 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <string>
-#include <vector>
+
+#include "support/bmp_writer.h"
+#include "support/library_calls.h"
+#include "support/main_window.h"
+#include "support/surface_pixels.h"
 
 namespace {
 
+using namespace winsupport;
+
 const int kWidth = 640;
 const int kHeight = 480;
-
-// A 24-bit bottom-up BMP file of `width` x `height` pixels given top row first as 0x00RRGGBB.
-void WriteBmp(const char* name, int width, int height, const std::vector<uint32_t>& pixels) {
-  int rowBytes = (width * 3 + 3) & ~3;
-  BITMAPFILEHEADER file;
-  BITMAPINFOHEADER info;
-  memset(&file, 0, sizeof(file));
-  memset(&info, 0, sizeof(info));
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(rowBytes * height);
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
-  bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
-  for (int y = height - 1; y >= 0; --y) {
-    std::string row(static_cast<size_t>(rowBytes), '\0');
-    for (int x = 0; x < width; ++x) {
-      uint32_t rgb = pixels[static_cast<size_t>(y * width + x)];
-      row[static_cast<size_t>(x * 3 + 0)] = static_cast<char>(rgb & 0xFF);
-      row[static_cast<size_t>(x * 3 + 1)] = static_cast<char>((rgb >> 8) & 0xFF);
-      row[static_cast<size_t>(x * 3 + 2)] = static_cast<char>((rgb >> 16) & 0xFF);
-    }
-    bytes += row;
-  }
-  std::ofstream(name, std::ios::binary) << bytes;
-}
-
-// A copy of a surface's colour bits (unused bits cleared: Wine sets them) with its pixel format.
-struct PixelCopy {
-  int width = 0;
-  int height = 0;
-  DWORD redMask = 0, greenMask = 0, blueMask = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
-};
-
-PixelCopy ReadSurface(IDirectDrawSurface4* surface) {
-  PixelCopy copy;
-  DDSURFACEDESC2 desc;
-  memset(&desc, 0, sizeof(desc));
-  desc.dwSize = sizeof(desc);
-  HRESULT result = surface->Lock(NULL, &desc, DDLOCK_WAIT | DDLOCK_READONLY, NULL);
-  EXPECT_EQ(result, DD_OK);
-  if (FAILED(result)) return copy;
-  copy.width = static_cast<int>(desc.dwWidth);
-  copy.height = static_cast<int>(desc.dwHeight);
-  copy.redMask = desc.ddpfPixelFormat.dwRBitMask;
-  copy.greenMask = desc.ddpfPixelFormat.dwGBitMask;
-  copy.blueMask = desc.ddpfPixelFormat.dwBBitMask;
-  int bytesPerPixel = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-  uint32_t colourBits = copy.redMask | copy.greenMask | copy.blueMask;
-  copy.pixels.resize(static_cast<size_t>(copy.width * copy.height));
-  for (int y = 0; y < copy.height; ++y) {
-    const unsigned char* row = static_cast<const unsigned char*>(desc.lpSurface) + y * desc.lPitch;
-    for (int x = 0; x < copy.width; ++x) {
-      uint32_t value = 0;
-      memcpy(&value, row + x * bytesPerPixel, static_cast<size_t>(bytesPerPixel));
-      copy.pixels[static_cast<size_t>(y * copy.width + x)] = value & colourBits;
-    }
-  }
-  surface->Unlock(NULL);
-  return copy;
-}
+const uint32_t kBlack = 0x000000;
+const uint32_t kRed = 0xFF0000;
+const uint32_t kBlue = 0x0000FF;
 
 class Draw2DOnWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSA windowClass;
-    memset(&windowClass, 0, sizeof(windowClass));
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "KRDraw2DTest";
-    RegisterClassA(&windowClass);
-    RECT frame = {0, 0, kWidth, kHeight};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    window_ = CreateWindowExA(0, "KRDraw2DTest", "2D", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                              frame.right - frame.left, frame.bottom - frame.top, NULL, NULL,
-                              GetModuleHandleA(NULL), NULL);
+    window_ = CreateMainWindow(kWidth, kHeight, "2D");
     ASSERT_NE(window_, nullptr);
-
-    KRSTARTUPINFO info;
-    memset(&info, 0, sizeof(info));
-    info.hWnd = window_;
-    info.hInstance = GetModuleHandleA(NULL);
+    KRSTARTUPINFO info = StartupInfo(window_);
     ASSERT_EQ(KRStartup(&info), 1);
     ASSERT_EQ(KRVideoStartup(0), 1);
     ASSERT_EQ(KR2DStartup(), 1);
@@ -121,15 +46,21 @@ class Draw2DOnWindows : public ::testing::Test {
     KR2DCleanup();
     KRVideoCleanup();
     KRCleanup();
-    if (window_) DestroyWindow(window_);
+    DestroyMainWindow(window_);
+  }
+
+  RgbImage ReadBackBuffer() {
+    RgbImage image;
+    EXPECT_TRUE(ReadSurface(back_, &image));
+    return image;
   }
 
   // Pixels that differ from `background` in a rectangle (right and bottom excluded).
-  static int ChangedPixels(const PixelCopy& copy, uint32_t background, int left, int top, int right, int bottom) {
+  static int ChangedPixels(const RgbImage& image, uint32_t background, int left, int top, int right, int bottom) {
     int changed = 0;
     for (int y = top; y < bottom; ++y) {
       for (int x = left; x < right; ++x) {
-        if (copy.At(x, y) != background) ++changed;
+        if (image.At(x, y) != background) ++changed;
       }
     }
     return changed;
@@ -142,28 +73,27 @@ class Draw2DOnWindows : public ::testing::Test {
 TEST_F(Draw2DOnWindows, SpriteKeepsTheBackBufferUnderItsBlackPixels) {
   // 8x4: the left half black, the right half red, with one black pixel inside the red.
   const int w = 8, h = 4;
-  std::vector<uint32_t> sprite(static_cast<size_t>(w * h));
+  RgbImage sprite(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) sprite[static_cast<size_t>(y * w + x)] = x < 4 ? 0x000000 : 0xFF0000;
-  sprite[static_cast<size_t>(2 * w + 6)] = 0x000000;
-  WriteBmp("draw2d_sprite.bmp", w, h, sprite);
+    for (int x = 0; x < w; ++x) sprite.At(x, y) = x < 4 ? kBlack : kRed;
+  sprite.At(6, 2) = kBlack;
+  ASSERT_TRUE(WriteBmp("draw2d_sprite.bmp", sprite));
 
   int buffer = KR2DCreateBuffer("draw2d_sprite.bmp");
   ASSERT_EQ(buffer, 3);
   KRVideoClear(0x00FF0000, KR2D_BUFFER_BACK);  // blue
   KR2DDrawSprite(0, 0, w, h, buffer, 100, 50, KR2D_BUFFER_BACK);
 
-  PixelCopy copy = ReadSurface(back_);
-  ASSERT_EQ(copy.width, kWidth);
+  RgbImage image = ReadBackBuffer();
+  ASSERT_EQ(image.width, kWidth);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      bool black = sprite[static_cast<size_t>(y * w + x)] == 0;
-      EXPECT_EQ(copy.At(100 + x, 50 + y), black ? copy.blueMask : copy.redMask) << x << "," << y;
+      EXPECT_EQ(image.At(100 + x, 50 + y), sprite.At(x, y) == kBlack ? kBlue : kRed) << x << "," << y;
     }
   }
-  EXPECT_EQ(copy.At(99, 50), copy.blueMask);
-  EXPECT_EQ(copy.At(108, 50), copy.blueMask);
-  EXPECT_EQ(copy.At(104, 54), copy.blueMask);
+  EXPECT_EQ(image.At(99, 50), kBlue);
+  EXPECT_EQ(image.At(108, 50), kBlue);
+  EXPECT_EQ(image.At(104, 54), kBlue);
   KR2DReleaseBuffer(buffer);
   remove("draw2d_sprite.bmp");
 }
@@ -191,11 +121,11 @@ TEST_F(Draw2DOnWindows, TextChangesPixelsOnlyInsideItsMeasuredBox) {
   EXPECT_EQ(penX, 100 + size.cx);
   EXPECT_EQ(penY, 200);
 
-  PixelCopy copy = ReadSurface(back_);
-  EXPECT_GT(ChangedPixels(copy, 0, 100, 200, 100 + size.cx, 200 + size.cy), 20);
+  RgbImage image = ReadBackBuffer();
+  EXPECT_GT(ChangedPixels(image, kBlack, 100, 200, 100 + size.cx, 200 + size.cy), 20);
   const int margin = 4;
-  int outside = ChangedPixels(copy, 0, 0, 0, kWidth, kHeight) -
-                ChangedPixels(copy, 0, 100 - margin, 200 - margin, 100 + size.cx + margin, 200 + size.cy + margin);
+  int outside = ChangedPixels(image, kBlack, 0, 0, kWidth, kHeight) -
+                ChangedPixels(image, kBlack, 100 - margin, 200 - margin, 100 + size.cx + margin, 200 + size.cy + margin);
   EXPECT_EQ(outside, 0);
 }
 
@@ -214,13 +144,13 @@ TEST_F(Draw2DOnWindows, CentredTextStartsHalfItsWidthLeftOfX) {
   ASSERT_EQ(KR2DGetTextExtentPoint32(text, &size, KR2D_BUFFER_BACK), 1);
   ASSERT_EQ(KR2DTextOut(320, 100, text, KR2D_BUFFER_BACK), 1);
 
-  PixelCopy copy = ReadSurface(back_);
+  RgbImage image = ReadBackBuffer();
   int left = 320 - size.cx / 2;
   int middle = 100 + size.cy / 2;
-  EXPECT_EQ(copy.At(left - 1, middle), copy.blueMask);
-  EXPECT_NE(copy.At(left, middle), copy.blueMask);
-  EXPECT_NE(copy.At(left + size.cx - 1, middle), copy.blueMask);
-  EXPECT_EQ(copy.At(left + size.cx, middle), copy.blueMask);
+  EXPECT_EQ(image.At(left - 1, middle), kBlue);
+  EXPECT_NE(image.At(left, middle), kBlue);
+  EXPECT_NE(image.At(left + size.cx - 1, middle), kBlue);
+  EXPECT_EQ(image.At(left + size.cx, middle), kBlue);
 }
 
 }  // namespace

@@ -8,106 +8,43 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "support/library_calls.h"
+#include "support/main_window.h"
+#include "support/surface_pixels.h"
+
 namespace {
+
+using namespace winsupport;
 
 const int kClientWidth = 640;
 const int kClientHeight = 480;
 
-std::string ReadFileBytes(const char* name) {
-  std::ifstream file(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string LastErrorText() {
-  char text[KRERROR_TEXT_MAX];
-  KRErrorGetLastError(text);
-  return text;
-}
-
-// A top-level window with a 640 by 480 client area, the way a game makes its main window.
-HWND CreateMainWindow() {
-  WNDCLASSA windowClass;
-  memset(&windowClass, 0, sizeof(windowClass));
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(NULL);
-  windowClass.lpszClassName = "KRVideoWineTest";
-  windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-  RegisterClassA(&windowClass);
-  RECT outer = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND window = CreateWindowExA(0, "KRVideoWineTest", "video test", WS_OVERLAPPEDWINDOW, 20, 20,
-                                outer.right - outer.left, outer.bottom - outer.top, NULL, NULL,
-                                GetModuleHandleA(NULL), NULL);
-  ShowWindow(window, SW_SHOW);
-  UpdateWindow(window);
-  return window;
-}
-
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
 class VideoOnWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = CreateMainWindow();
+    window_ = CreateMainWindow(kClientWidth, kClientHeight, "video test");
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
     KRCleanup();
-    DestroyWindow(window_);
+    DestroyMainWindow(window_);
   }
 
   void StartLibrary(DWORD flags = 0, const char* logName = "") {
-    KRSTARTUPINFO info;
-    memset(&info, 0, sizeof(info));
-    info.hWnd = window_;
-    info.hInstance = GetModuleHandleA(NULL);
-    info.dwFlags = flags;
-    strncpy(info.szDebugFileName, logName, sizeof(info.szDebugFileName) - 1);
+    KRSTARTUPINFO info = StartupInfo(window_, flags, logName);
     ASSERT_EQ(KRStartup(&info), 1);
   }
 
   HWND window_ = nullptr;
 };
 
-// The pixel a colour reference becomes in a surface's format (byte scaled down to each channel).
-DWORD ExpectedPixel(const DDPIXELFORMAT& format, DWORD colour) {
-  DWORD masks[3] = {format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
-  DWORD bytes[3] = {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF};
-  DWORD pixel = 0;
-  for (int channel = 0; channel < 3; ++channel) {
-    DWORD mask = masks[channel];
-    if (mask == 0) continue;
-    int shift = 0;
-    while (((mask >> shift) & 1) == 0) ++shift;
-    DWORD maximum = mask >> shift;
-    pixel |= (bytes[channel] * maximum / 255) << shift;
-  }
-  return pixel;
-}
-
-// Reads one pixel (and the surface's format) through Lock.
-bool ReadPixel(IDirectDrawSurface4* surface, int x, int y, DWORD* pixel, DDPIXELFORMAT* format) {
-  DDSURFACEDESC2 desc;
-  memset(&desc, 0, sizeof(desc));
-  desc.dwSize = sizeof(desc);
-  if (FAILED(surface->Lock(NULL, &desc, DDLOCK_WAIT | DDLOCK_READONLY, NULL))) return false;
-  const BYTE* row = static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch;
-  DWORD bytesPerPixel = desc.ddpfPixelFormat.dwRGBBitCount / 8;
-  DWORD value = 0;
-  memcpy(&value, row + x * bytesPerPixel, bytesPerPixel);
-  surface->Unlock(NULL);
-  // Only the colour channels: the unused top byte of 32-bit pixels is the driver's.
-  const DDPIXELFORMAT& pf = desc.ddpfPixelFormat;
-  *pixel = value & (pf.dwRBitMask | pf.dwGBitMask | pf.dwBBitMask);
-  *format = desc.ddpfPixelFormat;
-  return true;
+// The colour reference as a surface of this format holds it, read back as RGB.
+uint32_t Expected(IDirectDrawSurface4* surface, DWORD colour) {
+  DDPIXELFORMAT format;
+  EXPECT_TRUE(SurfaceFormat(surface, &format));
+  return RgbAsStored(format, RgbOfColorRef(colour));
 }
 
 TEST_F(VideoOnWindows, DevicesModesAndMemoryAreListed) {
@@ -192,19 +129,17 @@ TEST_F(VideoOnWindows, WindowModeSizesTheClientAreaClearsAndBlitsIntoTheWindow) 
 
   const DWORD colour = 0x00336699;  // red 0x99, green 0x66, blue 0x33
   KRVideoClear(colour, KR2D_BUFFER_BACK);
-  DWORD pixel = 0;
-  DDPIXELFORMAT format;
-  ASSERT_TRUE(ReadPixel(back, 17, 11, &pixel, &format));
-  EXPECT_EQ(pixel, ExpectedPixel(format, colour));
+  uint32_t pixel = 0;
+  ASSERT_TRUE(ReadPixel(back, 17, 11, &pixel));
+  EXPECT_EQ(pixel, Expected(back, colour));
 
   EXPECT_EQ(KRVideoShow(), 1);
   POINT origin = {0, 0};
   ClientToScreen(window_, &origin);
-  DWORD shown = 0;
-  ASSERT_TRUE(ReadPixel(primary, origin.x, origin.y, &shown, &format));
-  EXPECT_EQ(shown, ExpectedPixel(format, colour));
-  ASSERT_TRUE(ReadPixel(primary, origin.x + kClientWidth - 1, origin.y + kClientHeight - 1, &shown, &format));
-  EXPECT_EQ(shown, ExpectedPixel(format, colour));
+  ASSERT_TRUE(ReadPixel(primary, origin.x, origin.y, &pixel));
+  EXPECT_EQ(pixel, Expected(primary, colour));
+  ASSERT_TRUE(ReadPixel(primary, origin.x + kClientWidth - 1, origin.y + kClientHeight - 1, &pixel));
+  EXPECT_EQ(pixel, Expected(primary, colour));
 
   back->Release();
   primary->Release();
@@ -294,10 +229,9 @@ TEST_F(VideoOnWindows, FullScreenFlipsAndReturnsToTheWindow) {
   KRVideoClear(colour, KR2D_BUFFER_BACK);
   EXPECT_EQ(KRVideoShow(), 1);
   // After the flip the cleared page is the visible one.
-  DWORD pixel = 0;
-  DDPIXELFORMAT format;
-  ASSERT_TRUE(ReadPixel(primary, 5, 5, &pixel, &format));
-  EXPECT_EQ(pixel, ExpectedPixel(format, colour));
+  uint32_t pixel = 0;
+  ASSERT_TRUE(ReadPixel(primary, 5, 5, &pixel));
+  EXPECT_EQ(pixel, Expected(primary, colour));
   back->Release();
   primary->Release();
 

@@ -1,11 +1,16 @@
-#include "png_writer.h"
+#include "support/png_writer.h"
 
 #include <cstdio>
+#include <vector>
+
+#include "support/surface_pixels.h"
+
+namespace winsupport {
 
 namespace {
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-  crc = ~crc;
+uint32_t Crc32(const uint8_t* data, size_t size) {
+  uint32_t crc = 0xFFFFFFFFu;
   for (size_t i = 0; i < size; ++i) {
     crc ^= data[i];
     for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
@@ -25,7 +30,7 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
   PutBigEndian(out, Crc32(typed.data(), typed.size()));
 }
 
-// A zlib stream of stored (uncompressed) deflate blocks.
+// A zlib stream of stored (uncompressed) deflate blocks of at most 65535 bytes.
 std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
   std::vector<uint8_t> out = {0x78, 0x01};
   size_t offset = 0;
@@ -38,7 +43,8 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
     out.push_back(static_cast<uint8_t>(length >> 8));
     out.push_back(static_cast<uint8_t>(~length));
     out.push_back(static_cast<uint8_t>(~length >> 8));
-    out.insert(out.end(), raw.begin() + static_cast<long>(offset), raw.begin() + static_cast<long>(offset + length));
+    out.insert(out.end(), raw.begin() + static_cast<ptrdiff_t>(offset),
+               raw.begin() + static_cast<ptrdiff_t>(offset + length));
     offset += length;
   } while (offset < raw.size());
   uint32_t a = 1, b = 0;
@@ -52,28 +58,39 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
 
 }  // namespace
 
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-  if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3) return false;
+bool WritePng(const char* path, const RgbImage& image) {
+  if (!image.IsWhole()) return false;
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
   std::vector<uint8_t> header;
-  PutBigEndian(header, static_cast<uint32_t>(width));
-  PutBigEndian(header, static_cast<uint32_t>(height));
+  PutBigEndian(header, static_cast<uint32_t>(image.width));
+  PutBigEndian(header, static_cast<uint32_t>(image.height));
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits per channel, RGB, no interlace
   PutChunk(png, "IHDR", header);
 
   std::vector<uint8_t> rows;
-  rows.reserve(static_cast<size_t>(height) * (width * 3 + 1));
-  for (int y = 0; y < height; ++y) {
+  rows.reserve(static_cast<size_t>(image.height) * (static_cast<size_t>(image.width) * 3 + 1));
+  for (int y = 0; y < image.height; ++y) {
     rows.push_back(0);  // no filter
-    const uint8_t* row = rgb.data() + static_cast<size_t>(y) * width * 3;
-    rows.insert(rows.end(), row, row + width * 3);
+    for (int x = 0; x < image.width; ++x) {
+      uint32_t rgb = image.At(x, y);
+      rows.push_back(static_cast<uint8_t>(rgb >> 16));
+      rows.push_back(static_cast<uint8_t>(rgb >> 8));
+      rows.push_back(static_cast<uint8_t>(rgb));
+    }
   }
   PutChunk(png, "IDAT", StoredZlib(rows));
   PutChunk(png, "IEND", {});
 
-  FILE* file = fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool ok = fwrite(png.data(), 1, png.size(), file) == png.size();
-  return fclose(file) == 0 && ok;
+  FILE* file = fopen(path, "wb");
+  if (file == NULL) return false;
+  bool written = fwrite(png.data(), 1, png.size(), file) == png.size();
+  return fclose(file) == 0 && written;
 }
+
+bool WriteSurfacePng(IDirectDrawSurface4* surface, const char* path) {
+  RgbImage image;
+  return ReadSurface(surface, &image) && WritePng(path, image);
+}
+
+}  // namespace winsupport

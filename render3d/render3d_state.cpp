@@ -1,0 +1,24 @@
+// The 3D component's one global state record. Loading runs no code: the
+// "none yet" indexes are constant initialisers, everything else starts zero.
+#include "render3d/render3d_state.h"
+
+KR3DSTATE g_kr3D = {
+    0,        // bStarted
+    nullptr,  // lpDirect3D
+    nullptr,  // lpDevice
+    nullptr,  // lpZBuffer
+    0,        // bHardwareAllowed
+    -1,       // nAutoDevice
+    0,        // bAutoDeviceHardware
+    0, 0, 0,  // the three counts
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // the nine tables
+    0,        // bDeviceStarted
+    -1,       // nCurrentDevice
+    0,        // dwRenderState
+    {},       // matView
+    {},       // matProjection
+    0,        // bShowNormal
+    0.0f,     // fNormalLength
+};
+
+int KR3DIsStarted(void) { return g_kr3D.bStarted; }

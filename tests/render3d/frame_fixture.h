@@ -1,0 +1,74 @@
+// Shared by the host tests of viewports and frames: video, 2D and 3D started in
+// a window mode on the simulated display, the device started on the back
+// buffer, and quick looks at the device and the viewports the library made.
+#ifndef KR_TESTS_RENDER3D_FRAME_FIXTURE_H
+#define KR_TESTS_RENDER3D_FRAME_FIXTURE_H
+
+#include <d3d.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/d3d_control.h"
+#include "render3d/render3d_state.h"
+#include "video/video_fixture.h"
+#include "video/video_state.h"
+
+class FrameTest : public VideoTest {
+ protected:
+  // The boot device list: device 0 emulates in software, device 1 is the hardware device.
+  static const int kSoftwareDevice = 0;
+  static const int kHardwareDevice = 1;
+
+  void SetUp() override {
+    VideoTest::SetUp();
+    ASSERT_EQ(KRVideoStartup(0), 1);
+    ASSERT_EQ(KR2DStartup(), 1);
+  }
+
+  // A window mode of the given size with the 3D component started, no device yet.
+  void StartMode(unsigned long width = 640, unsigned long height = 480) {
+    ASSERT_EQ(KRVideoSetVideoMode(width, height, 0), 1);
+    ASSERT_EQ(KR3DStartup(), 1);
+  }
+
+  // The device (automatic: the hardware device) on the back buffer with its depth buffer;
+  // the call record and debugger output start empty after it.
+  void StartDevice(int device = -1) {
+    KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, device, -1, 0};
+    ASSERT_EQ(KR3DStartupDevice(&info), 1) << std::hex << KRErrorGetLastError();
+    ASSERT_NE(g_kr3D.lpDevice, nullptr);
+    Forget();
+  }
+
+  // A mode and a device at once.
+  void StartModeAndDevice(unsigned long width = 640, unsigned long height = 480, int device = -1) {
+    ASSERT_NO_FATAL_FAILURE(StartMode(width, height));
+    ASSERT_NO_FATAL_FAILURE(StartDevice(device));
+  }
+
+  static void Forget() {
+    sim::ClearCalls();
+    sim::ClearDebugOutput();
+    sim::ClearDirect3DRecord();
+  }
+
+  static IDirect3DViewport3* ViewportInterface(int handle) { return g_kr3D.lpViewports[handle].lpViewport; }
+
+  // The rectangle a viewport's interface was last given, as {x, y, width, height}.
+  static std::vector<DWORD> Rectangle(int handle) {
+    sim::Direct3DViewportInfo info = sim::DescribeDirect3DViewport(ViewportInterface(handle));
+    EXPECT_TRUE(info.live && info.dataSet) << "viewport " << handle;
+    return {info.data.dwX, info.data.dwY, info.data.dwWidth, info.data.dwHeight};
+  }
+
+  // Every device call the library made, by name only.
+  static int DeviceCalls() {
+    int count = 0;
+    for (const std::string& name : sim::CallNames())
+      if (name.rfind("IDirect3D", 0) == 0) ++count;
+    return count;
+  }
+};
+
+#endif
