@@ -210,6 +210,70 @@ KRAPI int KR2DGetTextExtentPoint32(const char* text, SIZE* size, int buffer);
 KRAPI int KR2DGetTextExtentPoint32(const char* text, float* width, float* height, int buffer);
 
 // ---------------------------------------------------------------------------
+// Input: keyboard, mouse and joysticks through DirectInput 5, and the ring of
+// typed characters the window procedure fills.
+
+struct IDirectInputA;
+
+#define KRINPUT_NAME_MAX 521  // bytes of a device name: "instance(product)"
+
+// Codes in the character ring besides the characters themselves.
+#define KRCHAR_RIGHT     0x1C
+#define KRCHAR_LEFT      0x1D
+#define KRCHAR_UP        0x1E
+#define KRCHAR_DOWN      0x1F
+#define KRCHAR_DELETE    0x7F
+#define KRCHAR_SHIFT     0x80
+#define KRCHAR_CONTROL   0x81
+#define KRCHAR_F1        0x83  // F1 to F12: 0x83 to 0x8E
+#define KRCHAR_IMESTRING 0xFFFF  // a finished input-method string waits (KRInputGetImeStrings)
+
+KRAPI int KRInputStartup(void);
+KRAPI void KRInputCleanup(void);
+KRAPI int KRInputGetKeyboardCount(void);
+KRAPI int KRInputGetMouseCount(void);
+KRAPI int KRInputGetJoystickCount(void);
+KRAPI void KRInputGetKeyboardInfo(char* name, int* keys, int index);
+KRAPI void KRInputGetMouseInfo(char* name, long* buttons, int index);
+KRAPI void KRInputGetJoystickInfo(char* name, long* buttons, int index);
+KRAPI int KRInputGetKeyboardState(char* keys, int index);  // 256 bytes, bit 7 while down
+KRAPI int KRInputGetMouseState(long* x, long* y, long* z, long* buttons, int index);
+KRAPI int KRInputGetJoystickState(long* x, long* y, long* z, long* buttons, int index);
+// The DirectInput object with a reference added; the caller releases it.
+KRAPI void KRInputGetDirectInputInterface(IDirectInputA** out);
+
+// Window-message handlers: the message-map form (code, repeat, flags) and the
+// window-procedure form (wParam, lParam).
+KRAPI void KRInputOnChar(unsigned int ch, unsigned int repeat, unsigned int flags);
+KRAPI void KRInputOnChar(unsigned int wParam, long lParam);
+KRAPI void KRInputOnKeyDown(unsigned int key, unsigned int repeat, unsigned int flags);
+KRAPI void KRInputOnKeyDown(unsigned int wParam, long lParam);
+KRAPI unsigned int KRInputGetChar(void);  // 0 when the ring is empty
+KRAPI void KRInputFlushCharBuffer(void);
+
+// ---------------------------------------------------------------------------
+// Input method: handlers the window procedure calls for the input-method
+// messages, the finished strings (announced by KRCHAR_IMESTRING in the
+// character ring), and drawing the input method's state on a buffer.
+
+KRAPI int KRInputOnImeStartComposition(unsigned int wParam, long lParam);  // WM_IME_STARTCOMPOSITION: 0
+KRAPI int KRInputOnImeComposition(unsigned int wParam, long lParam);       // WM_IME_COMPOSITION: 1
+KRAPI int KRInputOnImeEndComposition(unsigned int wParam, long lParam);    // WM_IME_ENDCOMPOSITION: 0
+KRAPI int KRInputOnImeNotify(unsigned int wParam, long lParam);            // WM_IME_NOTIFY: 1 when handled
+KRAPI int KRInputOnImeSetContext(unsigned int wParam, long lParam);        // WM_IME_SETCONTEXT: 0
+KRAPI int KRInputOnImeCompositionFull(unsigned int wParam, long lParam);   // WM_IME_COMPOSITIONFULL: 0
+KRAPI int KRInputOnImeControl(unsigned int wParam, long lParam);           // WM_IME_CONTROL: 0
+KRAPI int KRInputOnInputLangChange(unsigned int wParam, long lParam);      // WM_INPUTLANGCHANGE: 0
+// Hands out and removes up to size - 1 bytes of the finished strings.
+KRAPI void KRInputGetImeStrings(char* out, int size);
+
+KRAPI int KR2DDrawImeReq(void);
+KRAPI int KR2DDrawIme(int buffer);
+KRAPI void KR2DSetImeTextPosition(int x, int y);
+KRAPI void KR2DSetImeTextFont(LOGFONTA* singleByte, LOGFONTA* doubleByte);
+KRAPI void KR2DSetImeTextFontSize(float width, float height);  // the single-byte font only
+
+// ---------------------------------------------------------------------------
 // 3D: devices and formats, device start-up, viewports, frames; matrix and colour types.
 
 // Table sizes of the 3D component.
@@ -380,6 +444,30 @@ KRAPI int KR3DCreateViewport(float x1, float y1, float x2, float y2);
 KRAPI int KR3DSetViewport(int viewport, float x1, float y1, float x2, float y2);
 KRAPI void KR3DReleaseViewport(int viewport);
 
+// Textures (handles 1 to 127) from a bitmap on the started device. `format` indexes the
+// texture-format list; any other value (-1) chooses one by the bitmap's depth. A name is a
+// bitmap resource of this library (or MAKEINTRESOURCE), else a bitmap file.
+struct IDirect3DTexture2;
+KRAPI int KR3DCreateTexture(HBITMAP bitmap, int format);
+KRAPI int KR3DCreateTexture(const char* name, int format);
+KRAPI void KR3DReleaseTexture(int handle);
+// The slot's texture interface without a reference added; null for a handle naming none.
+KRAPI void KR3DGetDirect3DTextureInterface(IDirect3DTexture2** out, int handle);
+
+// Materials and lights (handles 1 to 127), made on the started device. Descriptions pass
+// through to Direct3D as filled in, size fields included; lights attach to viewports (0 the
+// default viewport), the light handle first. Releasing a light does not detach it.
+KRAPI int KR3DCreateMaterial(D3DMATERIAL* desc);
+KRAPI void KR3DSetMaterial(int handle, D3DMATERIAL* desc);
+KRAPI void KR3DReleaseMaterial(int handle);
+// The material's handle on the device (kept after release); 0 for a handle outside 1 to 127.
+KRAPI void KR3DGetD3DMaterialHandle(DWORD* out, int handle);
+KRAPI int KR3DCreateLight(D3DLIGHT2* desc);
+KRAPI void KR3DSetLight(int handle, D3DLIGHT2* desc);
+KRAPI void KR3DAddLight(int light, int viewport);
+KRAPI void KR3DDeleteLight(int light, int viewport);
+KRAPI void KR3DReleaseLight(int handle);
+
 // Frames: begin a scene on a viewport, clear it, end it; the render target, the
 // transforms and the render-state word (KR3D_RENDERSTATE_*).
 KRAPI int KR3DBeginRender(int viewport);
@@ -389,6 +477,15 @@ KRAPI int KR3DSetRenderTarget(int target);
 KRAPI void KR3DSetViewMatrix(KR3DMATRIX* m);
 KRAPI void KR3DSetProjectionMatrix(KR3DMATRIX* m);
 KRAPI void KR3DSetRenderState(DWORD flags, int on);
+
+// Models: triangle lists read from a model file or a model image in memory ("KRMODEL0000"),
+// built into a vertex array. The image stays the caller's; it may go once the call returns.
+#define KR3DMODEL_INDEXED 0x01  // build flag: one vertex per model vertex, else one per index
+KRAPI int KR3DCreateModel(const char* szFile, unsigned long dwFlags);
+KRAPI int KR3DCreateModel(void* lpImage, unsigned long dwFlags);
+KRAPI void KR3DBuildModelVertex(int nModel, unsigned long dwFlags);
+KRAPI void KR3DBuildModelLVertex(int nModel);  // pre-lit vertices, one per index
+KRAPI void KR3DReleaseModel(int nModel);
 
 // The 3D records hold no pointers: the same layout in every build.
 static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");

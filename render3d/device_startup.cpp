@@ -67,14 +67,6 @@ bool AttachDepthBuffer(IDirectDrawSurface4* depth, int target) {
   return SUCCEEDED(back->AddAttachedSurface(depth));
 }
 
-// The surface of a render target: 1 the primary surface, 2 the back buffer,
-// 3 to 32 a created buffer of the 2D buffer table; null for anything else.
-IDirectDrawSurface4* RenderTargetSurface(int target) {
-  if (target == KR2D_BUFFER_PRIMARY) return g_krVideo.lpPrimarySurface;
-  if (target == KR2D_BUFFER_BACK) return g_krVideo.lpBackBuffer;
-  return KR2DGetBufferSurface(target);
-}
-
 // Steps from the depth buffer on; the device is already flagged as started.
 int StartDevice(const KR3DSTARTUPDEVICEINFO& info, int device, int format) {
   bool hardware = g_kr3D.lpDevices[device].bHardware == 1;
@@ -91,7 +83,7 @@ int StartDevice(const KR3DSTARTUPDEVICEINFO& info, int device, int format) {
   }
 
   KRDebugDump("KR3D : Create device\n");
-  IDirectDrawSurface4* target = RenderTargetSurface(info.nTarget);
+  IDirectDrawSurface4* target = KR3DRenderTargetSurface(info.nTarget);
   IDirectDrawSurface4* targetSurface = NULL;
   if (target == NULL ||
       FAILED(target->QueryInterface(IID_IDirectDrawSurface4, reinterpret_cast<void**>(&targetSurface))) ||

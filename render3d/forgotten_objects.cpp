@@ -24,36 +24,6 @@ bool MaterialInUse(int handle) { return g_kr3D.lpMaterials[handle].lpD3DMaterial
 bool LightInUse(int handle) { return g_kr3D.lpLights[handle] != NULL; }
 bool ModelInUse(int handle) { return g_kr3D.lpModels[handle].nNumVert != 0; }
 
-// Until textures, materials, lights and models have their own release calls,
-// these give back what a slot holds, in the order those calls will.
-void ReleaseTextureSlot(int handle) {
-  KR3DTEXTURE& texture = g_kr3D.lpTextures[handle];
-  ReleaseInterface(&texture.lpSurface);
-  ReleaseInterface(&texture.lpSourceSurface);
-  ReleaseInterface(&texture.lpPalette);
-  ReleaseInterface(&texture.lpD3DTexture);
-}
-
-void ReleaseMaterialSlot(int handle) { ReleaseInterface(&g_kr3D.lpMaterials[handle].lpD3DMaterial); }
-
-void ReleaseLightSlot(int handle) { ReleaseInterface(&g_kr3D.lpLights[handle]); }
-
-template <typename Block>
-void FreeBlock(Block** block) {
-  KRFree(*block);
-  *block = NULL;
-}
-
-void ReleaseModelSlot(int handle) {
-  KR3DMODEL& model = g_kr3D.lpModels[handle];
-  model.nNumVert = 0;
-  FreeBlock(&model.lpPositions);
-  FreeBlock(&model.lpNormals);
-  FreeBlock(&model.lpTexUV);
-  FreeBlock(&model.lpIndices);
-  FreeBlock(&model.lpVertices);
-}
-
 struct KR3DOBJECTTABLE {
   const char* szName;  // as the warning line names the object
   int nMax;
@@ -63,10 +33,10 @@ struct KR3DOBJECTTABLE {
 
 const KR3DOBJECTTABLE kObjectTables[] = {
     {"Viewport", KR3D_VIEWPORT_MAX, ViewportInUse, KR3DReleaseViewport},
-    {"Texture", KR3D_TEXTURE_MAX, TextureInUse, ReleaseTextureSlot},
-    {"Material", KR3D_MATERIAL_MAX, MaterialInUse, ReleaseMaterialSlot},
-    {"Light", KR3D_LIGHT_MAX, LightInUse, ReleaseLightSlot},
-    {"Model", KR3D_MODEL_MAX, ModelInUse, ReleaseModelSlot},
+    {"Texture", KR3D_TEXTURE_MAX, TextureInUse, KR3DReleaseTexture},
+    {"Material", KR3D_MATERIAL_MAX, MaterialInUse, KR3DReleaseMaterial},
+    {"Light", KR3D_LIGHT_MAX, LightInUse, KR3DReleaseLight},
+    {"Model", KR3D_MODEL_MAX, ModelInUse, KR3DReleaseModel},
 };
 
 }  // namespace

@@ -34,14 +34,6 @@ void ApplyRenderStates(IDirect3DDevice3* device, DWORD word) {
   device->SetRenderState(D3DRENDERSTATE_TEXTUREMAG, FilterOf(word));
 }
 
-// The surface a render-target index names: 1 the primary surface, 2 the back
-// buffer, 3 to 32 a buffer the 2D component made; null for anything else.
-IDirectDrawSurface4* RenderTargetSurface(int target) {
-  if (target == KR2D_BUFFER_PRIMARY) return g_krVideo.lpPrimarySurface;
-  if (target == KR2D_BUFFER_BACK) return g_krVideo.lpBackBuffer;
-  return KR2DGetBufferSurface(target);
-}
-
 // Passes the matrix on as given (null included) and keeps a copy of a real one.
 void SetTransform(D3DTRANSFORMSTATETYPE state, KR3DMATRIX* m, D3DMATRIX* copy) {
   if (KR3DDeviceReady()) g_kr3D.lpDevice->SetTransform(state, m);
@@ -93,7 +85,7 @@ void KR3DClear(D3DCOLOR colour, float z, DWORD flags, int viewport) {
 }
 
 int KR3DSetRenderTarget(int target) {
-  IDirectDrawSurface4* surface = KR3DDeviceReady() ? RenderTargetSurface(target) : NULL;
+  IDirectDrawSurface4* surface = KR3DDeviceReady() ? KR3DRenderTargetSurface(target) : NULL;
   if (surface == NULL) return KRErrorFail(KRERR_3D | KRERR_FAILED);
   HRESULT result = g_kr3D.lpDevice->SetRenderTarget(surface, 0);
   if (FAILED(result)) {

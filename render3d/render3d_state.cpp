@@ -2,6 +2,9 @@
 // "none yet" indexes are constant initialisers, everything else starts zero.
 #include "render3d/render3d_state.h"
 
+#include "video/buffer_table.h"
+#include "video/video_state.h"
+
 KR3DSTATE g_kr3D = {
     0,        // bStarted
     nullptr,  // lpDirect3D
@@ -22,3 +25,9 @@ KR3DSTATE g_kr3D = {
 };
 
 int KR3DIsStarted(void) { return g_kr3D.bStarted; }
+
+IDirectDrawSurface4* KR3DRenderTargetSurface(int target) {
+  if (target == KR2D_BUFFER_PRIMARY) return g_krVideo.lpPrimarySurface;
+  if (target == KR2D_BUFFER_BACK) return g_krVideo.lpBackBuffer;
+  return KR2DGetBufferSurface(target);
+}

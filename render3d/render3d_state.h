@@ -54,4 +54,8 @@ extern KR3DSTATE g_kr3D;
 // 1 while the 3D component is started (KRCleanup cleans up what is left started).
 int KR3DIsStarted(void);
 
+// The surface a render-target index names: 1 the primary surface, 2 the back
+// buffer, 3 to 32 a buffer the 2D component made; null for anything else.
+IDirectDrawSurface4* KR3DRenderTargetSurface(int target);
+
 #endif

@@ -8,6 +8,7 @@
 #include "core/last_error.h"
 #include "video/buffer_table.h"
 #include "video/device_contexts.h"
+#include "video/ime_draw.h"
 #include "video/text.h"
 #include "video/video_state.h"
 
@@ -27,6 +28,7 @@ int KR2DStartup(void) {
   KRDebugDump("KR2D : Startup\n");
 
   KR2DResetTextState();
+  KR2DResetImeDrawState();
 
   // Allocate before raising the flag: an exhausted heap must not leave the
   // component started without a table.
@@ -55,6 +57,7 @@ void KR2DCleanup(void) {
   KRDebugDump("KR2D : Cleanup\n");
 
   KR2DReleaseTextFonts();
+  KR2DReleaseImeFonts();
 
   for (int buffer = kFirstBitmapBuffer; buffer < KR2D_BUFFER_MAX; ++buffer) {
     if (g_kr2DBuffers[buffer].lpSurface == NULL) continue;

@@ -19,3 +19,13 @@ void KR2DDeleteFontSet(KR2DFONTSET* set) {
   set->hSingleByte = NULL;
   set->hDoubleByte = NULL;
 }
+
+void KR2DSelectSetFont(HDC dc, HFONT font, HGDIOBJ* previous) {
+  if (font == NULL) return;
+  HGDIOBJ old = SelectObject(dc, font);
+  if (*previous == NULL) *previous = old;
+}
+
+void KR2DRestoreFont(HDC dc, HGDIOBJ previous) {
+  if (previous != NULL) SelectObject(dc, previous);
+}

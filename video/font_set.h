@@ -21,4 +21,10 @@ void KR2DRealizeFontSet(KR2DFONTSET* set);
 // and the changed flag stay, so the set can be realised again later.
 void KR2DDeleteFontSet(KR2DFONTSET* set);
 
+// Selects `font` into `dc`, remembering the context's own font at the first
+// selection in *previous. A font that was not made leaves the selection.
+void KR2DSelectSetFont(HDC dc, HFONT font, HGDIOBJ* previous);
+// Selects the remembered font again, when one was selected at all.
+void KR2DRestoreFont(HDC dc, HGDIOBJ previous);
+
 #endif

@@ -24,54 +24,40 @@ COLORREF g_backgroundColour = 0;
 int g_backgroundMode = 0;
 POINT g_pen = {0, 0};
 
-// Selects a font of the set, remembering the context's own font at the first
-// selection. A font that was not made leaves the selection as it is.
-void SelectRunFont(HDC dc, HFONT font, HGDIOBJ* previous) {
-  if (font == NULL) return;
-  HGDIOBJ old = SelectObject(dc, font);
-  if (*previous == NULL) *previous = old;
-}
-
-void RestoreFont(HDC dc, HGDIOBJ previous) {
-  if (previous != NULL) SelectObject(dc, previous);
-}
-
 HFONT FontOfRun(const KR2DTEXTRUN& run) {
   return run.bDoubleByte ? g_textFonts.hDoubleByte : g_textFonts.hSingleByte;
 }
 
 void DrawRuns(HDC dc, const char* text) {
   HGDIOBJ previous = NULL;
-  SelectRunFont(dc, g_textFonts.hSingleByte, &previous);
-  SetTextColor(dc, g_textColour);
-  SetBkColor(dc, g_backgroundColour);
-  SetBkMode(dc, g_backgroundMode);
+  KR2DSelectSetFont(dc, g_textFonts.hSingleByte, &previous);
+  KR2DApplyTextColours(dc);
   KR2DTEXTRUNS runs;
   KR2DTEXTRUN run;
   KR2DBeginTextRuns(&runs, text, -1);
   while (KR2DNextTextRun(&runs, &run)) {
-    SelectRunFont(dc, FontOfRun(run), &previous);
+    KR2DSelectSetFont(dc, FontOfRun(run), &previous);
     // The coordinates are ignored: each run starts where the previous one ended.
     TextOutA(dc, 0, 0, run.lpText, run.nLength);
   }
-  RestoreFont(dc, previous);
+  KR2DRestoreFont(dc, previous);
 }
 
 SIZE MeasureRuns(HDC dc, const char* text) {
   SIZE total = {0, 0};
   HGDIOBJ previous = NULL;
-  SelectRunFont(dc, g_textFonts.hSingleByte, &previous);
+  KR2DSelectSetFont(dc, g_textFonts.hSingleByte, &previous);
   KR2DTEXTRUNS runs;
   KR2DTEXTRUN run;
   KR2DBeginTextRuns(&runs, text, -1);
   while (KR2DNextTextRun(&runs, &run)) {
-    SelectRunFont(dc, FontOfRun(run), &previous);
+    KR2DSelectSetFont(dc, FontOfRun(run), &previous);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, run.lpText, run.nLength, &size);
     total.cx = KRAddClamped(total.cx, size.cx);
     if (size.cy > total.cy) total.cy = size.cy;
   }
-  RestoreFont(dc, previous);
+  KR2DRestoreFont(dc, previous);
   return total;
 }
 
@@ -100,6 +86,12 @@ void KR2DResetTextState(void) {
 }
 
 void KR2DReleaseTextFonts(void) { KR2DDeleteFontSet(&g_textFonts); }
+
+void KR2DApplyTextColours(HDC dc) {
+  SetTextColor(dc, g_textColour);
+  SetBkColor(dc, g_backgroundColour);
+  SetBkMode(dc, g_backgroundMode);
+}
 
 void KR2DSetFont(LOGFONTA* singleByte, LOGFONTA* doubleByte) {
   if (singleByte != NULL) g_textFonts.lfSingleByte = *singleByte;

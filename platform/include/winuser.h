@@ -25,6 +25,18 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define LR_LOADFROMFILE 0x0010
 #define LR_CREATEDIBSECTION 0x2000
 
+// ---- Virtual keys ---------------------------------------------------------------------
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+#define VK_F5 0x74
+#define VK_F12 0x7B
+
 // ---- Windows ---------------------------------------------------------------------------
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L

@@ -112,6 +112,8 @@ std::string LeakReport(const std::vector<std::pair<std::string, int>>& baseline)
 // The control of each further area of the simulation.
 #include "sim/d3d_control.h"
 #include "sim/ddraw_control.h"
+#include "sim/dinput_control.h"
 #include "sim/gdi_control.h"
+#include "sim/imm_control.h"
 
 #endif

@@ -37,7 +37,8 @@ TextureObject::TextureObject(SurfaceObject* texturesSurface)
 
 TextureObject::~TextureObject() { surface->Drop(); }
 
-// Copies the source's pixels: what a hardware device's texture in display memory is filled by.
+// Copies the source's pixels and the colours its palette shows: what a hardware device's
+// texture in display memory is filled by.
 HRESULT TextureObject::Load(LPDIRECT3DTEXTURE2 source) {
   auto lock = LockSimulation();
   if (auto failure = Enter("IDirect3DTexture2::Load", ArgPointer(source))) return *failure;
@@ -51,6 +52,7 @@ HRESULT TextureObject::Load(LPDIRECT3DTEXTURE2 source) {
   if (const HRESULT busy = surface->Usable(); FAILED(busy)) return busy;
   if (const HRESULT busy = from->surface->Usable(); FAILED(busy)) return busy;
   std::memcpy(out.Bits(), in.Bits(), static_cast<size_t>(in.Pitch()) * static_cast<size_t>(in.Height()));
+  if (in.Layout().palettized) out.Palette() = in.Palette();
   return D3D_OK;
 }
 

@@ -118,7 +118,9 @@ class PaletteObject final : public ComObject<IDirectDrawPalette> {
   HRESULT STDMETHODCALLTYPE SetEntries(DWORD flags, DWORD first, DWORD count, LPPALETTEENTRY entries) override;
 
   DWORD caps;
-  PALETTEENTRY entries[256];
+  PALETTEENTRY entries[256];  // a 16-entry palette keeps the rest black
+
+  DWORD Size() const { return (caps & DDPCAPS_8BIT) ? 256 : 16; }
 
  private:
   LiveTally live_;

@@ -225,8 +225,10 @@ class DirectDrawObject final : public ComObject<IDirectDraw4> {
     if (state_->device < 0) return DDERR_NOTINITIALIZED;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     if (palette == nullptr || table == nullptr) return DDERR_INVALIDPARAMS;
-    // Only 256-entry palettes exist here; 1, 2 and 4-bit palettes are not simulated.
-    if (!(flags & DDPCAPS_8BIT)) return DDERR_UNSUPPORTED;
+    // Palettes of 256 or 16 entries; 1 and 2-bit palettes are not simulated.
+    const DWORD size = flags & (DDPCAPS_8BIT | DDPCAPS_4BIT);
+    if (size == (DDPCAPS_8BIT | DDPCAPS_4BIT)) return DDERR_INVALIDPARAMS;
+    if (size == 0) return DDERR_UNSUPPORTED;
     *palette = new PaletteObject(flags, table);
     return DD_OK;
   }

@@ -1,4 +1,4 @@
-// Palettes of 256 entries: an 8-bit surface shows its pixel values through
+// Palettes of 256 or 16 entries: an 8-bit surface shows its pixel values through
 // the palette attached to it, so changing entries changes what it shows.
 #include <cstring>
 
@@ -15,7 +15,9 @@ void ShowChangedEntries(const PaletteObject* palette) {
   }
 }
 
-bool RangeOk(DWORD first, DWORD count) { return first < 256 && count <= 256 - first; }
+bool RangeOk(const PaletteObject& palette, DWORD first, DWORD count) {
+  return first < palette.Size() && count <= palette.Size() - first;
+}
 
 }  // namespace
 
@@ -28,7 +30,9 @@ PaletteObject::PaletteObject(DWORD paletteCaps, const PALETTEENTRY* table)
     : ComObject("IDirectDrawPalette", IID_IDirectDrawPalette),
       caps(paletteCaps),
       live_(LivePaletteCount(), DirectDrawGeneration) {
-  std::memcpy(entries, table, sizeof entries);
+  // Only as many entries as the palette holds are read from the caller's table.
+  std::memset(entries, 0, sizeof entries);
+  std::memcpy(entries, table, Size() * sizeof(PALETTEENTRY));
 }
 
 HRESULT PaletteObject::GetCaps(LPDWORD out) {
@@ -45,7 +49,7 @@ HRESULT PaletteObject::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETT
                                JoinArgs({ArgHex(flags), ArgDec(base), ArgDec(count), ArgPointer(out)}))) {
     return AsHresult(*failure);
   }
-  if (flags != 0 || out == nullptr || !RangeOk(base, count)) return DDERR_INVALIDPARAMS;
+  if (flags != 0 || out == nullptr || !RangeOk(*this, base, count)) return DDERR_INVALIDPARAMS;
   std::memcpy(out, entries + base, count * sizeof(PALETTEENTRY));
   return DD_OK;
 }
@@ -56,7 +60,7 @@ HRESULT PaletteObject::SetEntries(DWORD flags, DWORD first, DWORD count, LPPALET
                                JoinArgs({ArgHex(flags), ArgDec(first), ArgDec(count), ArgPointer(in)}))) {
     return AsHresult(*failure);
   }
-  if (flags != 0 || in == nullptr || !RangeOk(first, count)) return DDERR_INVALIDPARAMS;
+  if (flags != 0 || in == nullptr || !RangeOk(*this, first, count)) return DDERR_INVALIDPARAMS;
   std::memcpy(entries + first, in, count * sizeof(PALETTEENTRY));
   ShowChangedEntries(this);
   return DD_OK;

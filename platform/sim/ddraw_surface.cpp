@@ -316,7 +316,8 @@ HRESULT SurfaceObject::SetPalette(LPDIRECTDRAWPALETTE newPalette) {
   auto* ours = dynamic_cast<PaletteObject*>(newPalette);
   if (newPalette != nullptr && ours == nullptr) return DDERR_INVALIDOBJECT;
   if (lost) return DDERR_SURFACELOST;
-  if (ours != nullptr && !pixels->Layout().palettized) return DDERR_INVALIDPIXELFORMAT;
+  // Only a palettised surface takes a palette, and only one of its own size (all are 8-bit here).
+  if (ours != nullptr && (!pixels->Layout().palettized || ours->Size() != 256)) return DDERR_INVALIDPIXELFORMAT;
   if (ours != nullptr) ours->Hold();
   if (palette != nullptr) palette->Drop();
   palette = ours;

@@ -1,6 +1,6 @@
-// The .bmp format: reading a file or a bitmap resource into pixels (8-bit
-// with a colour table, 16, 24 and 32 bits, rows either way up), and writing
-// one for tests.
+// The .bmp format: reading a file or a bitmap resource into pixels (1, 4 and
+// 8-bit with a colour table, 16, 24 and 32 bits, rows either way up), and
+// writing one for tests.
 #include <cstring>
 #include <stdexcept>
 
@@ -39,11 +39,12 @@ detail::DecodedBitmap DecodeDib(const std::string& bytes, size_t dib, size_t pix
 
   if (headerSize < kInfoHeaderSize || bytes.size() < dib + headerSize || planes != 1) return decoded;
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return decoded;
-  if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) return decoded;
+  const bool indexed = bitCount == 1 || bitCount == 4 || bitCount == 8;
+  if (!indexed && bitCount != 16 && bitCount != 24 && bitCount != 32) return decoded;
   const bool bitfields = compression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32);
   if (compression != BI_RGB && !bitfields) return decoded;
 
-  detail::PixelLayout layout = bitCount == 8    ? detail::PixelLayout::Palettized8()
+  detail::PixelLayout layout = indexed          ? detail::PixelLayout::Palettized8()
                                : bitCount == 16 ? detail::PixelLayout::Rgb555()
                                : bitCount == 24 ? detail::PixelLayout::Rgb888()
                                                 : detail::PixelLayout::Xrgb8888();
@@ -57,7 +58,7 @@ detail::DecodedBitmap DecodeDib(const std::string& bytes, size_t dib, size_t pix
     layout.blueMask = Read32(bytes, masks + 8);
     if (headerSize < kInfoHeaderSize + 12) colorTable += 12;
   }
-  const size_t colors = bitCount == 8 ? (colorsUsed == 0 ? 256 : colorsUsed) : colorsUsed;
+  const size_t colors = indexed ? (colorsUsed == 0 ? size_t{1} << bitCount : colorsUsed) : colorsUsed;
   if (colors > 256 || bytes.size() < colorTable + colors * 4) return decoded;
   if (pixelOffset == 0) pixelOffset = colorTable + colors * 4;
 
@@ -66,7 +67,7 @@ detail::DecodedBitmap DecodeDib(const std::string& bytes, size_t dib, size_t pix
     return decoded;
   }
   auto pixels = std::make_shared<detail::PixelSurface>(width, height, layout);
-  if (bitCount == 8) {
+  if (indexed) {
     for (size_t i = 0; i < colors; ++i) {
       const size_t at = colorTable + i * 4;  // blue, green, red, reserved
       pixels->Palette()[i] = static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
@@ -77,11 +78,21 @@ detail::DecodedBitmap DecodeDib(const std::string& bytes, size_t dib, size_t pix
   }
   for (int row = 0; row < height; ++row) {
     const int fileRow = topDown ? row : height - 1 - row;
-    std::memcpy(pixels->Bits() + static_cast<size_t>(row) * pixels->Pitch(),
-                bytes.data() + pixelOffset + static_cast<size_t>(fileRow) * rowBytes, rowBytes);
+    const char* line = bytes.data() + pixelOffset + static_cast<size_t>(fileRow) * rowBytes;
+    if (bitCount >= 8) {
+      std::memcpy(pixels->Bits() + static_cast<size_t>(row) * pixels->Pitch(), line, rowBytes);
+      continue;
+    }
+    // Leftmost pixel in the highest bits of its byte.
+    const int perByte = 8 / bitCount;
+    for (int x = 0; x < width; ++x) {
+      const int shift = (perByte - 1 - x % perByte) * bitCount;
+      pixels->SetRaw(x, row, (static_cast<uint8_t>(line[x / perByte]) >> shift) & ((1u << bitCount) - 1));
+    }
   }
   decoded.pixels = pixels;
   decoded.compression = bitfields ? BI_BITFIELDS : BI_RGB;
+  decoded.bitCount = bitCount;
   return decoded;
 }
 
@@ -112,14 +123,15 @@ DecodedBitmap DecodePackedDib(const std::string& bytes) { return DecodeDib(bytes
 
 std::string EncodeBmp(const BmpImage& image) {
   const int bitCount = image.bitCount;
-  if (bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) {
-    throw std::invalid_argument("EncodeBmp: 8, 16, 24 or 32 bits");
+  const bool indexed = bitCount == 1 || bitCount == 4 || bitCount == 8;
+  if (!indexed && bitCount != 16 && bitCount != 24 && bitCount != 32) {
+    throw std::invalid_argument("EncodeBmp: 1, 4, 8, 16, 24 or 32 bits");
   }
   if (image.width <= 0 || image.height <= 0 ||
       image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
     throw std::invalid_argument("EncodeBmp: width times height pixels");
   }
-  const uint32_t colors = bitCount == 8 ? static_cast<uint32_t>(image.palette.size()) : 0;
+  const uint32_t colors = indexed ? static_cast<uint32_t>(image.palette.size()) : 0;
   const int rowBytes = RowBytes(image.width, bitCount);
   const uint32_t pixelOffset = static_cast<uint32_t>(kFileHeaderSize + kInfoHeaderSize + colors * 4);
   const uint32_t imageSize = static_cast<uint32_t>(rowBytes * image.height);
@@ -140,13 +152,20 @@ std::string EncodeBmp(const BmpImage& image) {
   Put32(bytes, colors);
   Put32(bytes, 0);
   for (uint32_t rgb : image.palette) {
-    if (bitCount == 8) Put32(bytes, rgb & 0xFFFFFF);  // blue, green, red, 0 in the file
+    if (indexed) Put32(bytes, rgb & 0xFFFFFF);  // blue, green, red, 0 in the file
   }
   for (int fileRow = 0; fileRow < image.height; ++fileRow) {
     const int row = image.topDown ? fileRow : image.height - 1 - fileRow;
-    std::string line;
+    std::string line(bitCount < 8 ? static_cast<size_t>(rowBytes) : 0, '\0');
     for (int column = 0; column < image.width; ++column) {
       const uint32_t value = image.pixels[static_cast<size_t>(row) * image.width + column];
+      if (bitCount < 8) {
+        const int perByte = 8 / bitCount;
+        const uint32_t index = value & ((1u << bitCount) - 1);
+        line[column / perByte] = static_cast<char>(line[column / perByte] |
+                                                   (index << ((perByte - 1 - column % perByte) * bitCount)));
+        continue;
+      }
       switch (bitCount) {
         case 8: line += static_cast<char>(value & 0xFF); break;
         case 16:

@@ -63,10 +63,10 @@ void SetAnsiCodePage(int codePage);
 struct BmpImage {
   int width = 0;
   int height = 0;
-  int bitCount = 24;      // 8, 16 (5-5-5), 24 or 32
+  int bitCount = 24;      // 1, 4, 8, 16 (5-5-5), 24 or 32
   bool topDown = false;   // rows stored top row first (negative height)
-  std::vector<uint32_t> palette;  // 8 bits: 0x00RRGGBB entries of the colour table
-  std::vector<uint32_t> pixels;   // top row first; 8 bits: palette indexes, else 0x00RRGGBB
+  std::vector<uint32_t> palette;  // 1 to 8 bits: 0x00RRGGBB entries of the colour table
+  std::vector<uint32_t> pixels;   // top row first; 1 to 8 bits: palette indexes, else 0x00RRGGBB
 };
 std::string EncodeBmp(const BmpImage& image);  // the bytes of a .bmp file
 

@@ -124,6 +124,7 @@ struct DecodedBitmap {
   PixelSurfacePtr pixels;  // null when the bytes are no bitmap we can read
   int colorTableSize = 0;
   DWORD compression = 0;
+  int bitCount = 0;  // the file's own depth; 1 and 4-bit pixels are held as 8-bit indexes
 };
 // A whole .bmp file, or the packed form that bitmap resources hold (header,
 // colour table and pixels without the file header).

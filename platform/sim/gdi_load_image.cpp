@@ -114,7 +114,9 @@ extern "C" HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int
   } else {
     bitmap.pixels = InScreenFormat(bitmap.pixels);
   }
-  bitmap.bitCount = bitmap.pixels->Layout().bitCount;
+  // A DIB section reports its file's depth, also where 1 and 4-bit pixels are held as bytes.
+  bitmap.bitCount = bitmap.dibSection && loaded.bitmap.bitCount != 0 ? loaded.bitmap.bitCount
+                                                                      : bitmap.pixels->Layout().bitCount;
   HANDLE handle = NewGdiHandle(entry);
   if (handle == nullptr) return FailWin32(ERROR_NOT_ENOUGH_MEMORY, static_cast<HANDLE>(nullptr));
   return handle;

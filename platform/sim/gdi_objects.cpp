@@ -25,7 +25,8 @@ void DescribeBitmap(const BitmapObject& bitmap, BITMAP* out) {
   out->bmBitsPixel = static_cast<WORD>(bitmap.bitCount);
   if (bitmap.dibSection) {
     out->bmWidthBytes = pixels.Pitch();
-    out->bmBits = const_cast<uint8_t*>(pixels.Bits());
+    // 1 and 4-bit sections are held one index a byte: their memory is not handed out in the wrong layout.
+    out->bmBits = bitmap.bitCount >= 8 ? const_cast<uint8_t*>(pixels.Bits()) : nullptr;
   } else {
     // A device-dependent bitmap's rows are whole 16-bit words, and its bits are the driver's.
     out->bmWidthBytes = (pixels.Width() * bitmap.bitCount + 15) / 16 * 2;

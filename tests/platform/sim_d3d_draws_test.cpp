@@ -8,12 +8,13 @@ namespace {
 
 class SimDirect3DDraws : public d3d_test::SimDirect3DTest {
  protected:
-  IDirectDrawSurface4* TextureSurface(IDirectDraw4* directDraw, int width, int height, DWORD memory) {
+  IDirectDrawSurface4* TextureSurface(IDirectDraw4* directDraw, int width, int height, DWORD memory,
+                                      const DDPIXELFORMAT& format = sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F)) {
     DDSURFACEDESC2 desc =
         d3d_test::Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, DDSCAPS_TEXTURE | memory);
     desc.dwWidth = width;
     desc.dwHeight = height;
-    desc.ddpfPixelFormat = sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F);
+    desc.ddpfPixelFormat = format;
     IDirectDrawSurface4* surface = nullptr;
     EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
     return Keep(surface);
@@ -154,6 +155,26 @@ TEST_F(SimDirect3DDraws, ATextureIsTheThirdInterfaceOfATextureSurface) {
   ASSERT_EQ(frame.device->SetTexture(0, nullptr), D3D_OK);
   EXPECT_EQ(sim::LiveSurfaces(), surfaces - 1);
   EXPECT_EQ(frame.device->SetTexture(0, reinterpret_cast<IDirect3DTexture2*>(system)), DDERR_INVALIDPARAMS);
+}
+
+// Load carries the indexes and the colours the source's palette shows, so a texture in
+// display memory shows the same picture without a palette of its own.
+TEST_F(SimDirect3DDraws, LoadingAPalettisedTextureCarriesItsColours) {
+  Frame frame = OpenFrame();
+  IDirectDrawSurface4* system = TextureSurface(frame.directDraw, 4, 4, DDSCAPS_SYSTEMMEMORY, sim::PaletteFormat(8));
+  IDirectDrawSurface4* video = TextureSurface(frame.directDraw, 4, 4, DDSCAPS_VIDEOMEMORY, sim::PaletteFormat(8));
+  PALETTEENTRY entries[256] = {};
+  entries[5] = PALETTEENTRY{0x12, 0x34, 0x56, 0};
+  IDirectDrawPalette* palette = nullptr;
+  ASSERT_EQ(frame.directDraw->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr), DD_OK);
+  ASSERT_EQ(system->SetPalette(palette), DD_OK);
+  palette->Release();
+  sim::SetSurfaceRaw(system, 1, 2, 5);
+  ASSERT_EQ(TextureOf(video)->Load(TextureOf(system)), D3D_OK);
+  EXPECT_EQ(sim::SurfaceRaw(video, 1, 2), 5u);
+  EXPECT_EQ(sim::SurfaceRgb(video, 1, 2), 0x123456u);
+  IDirect3DTexture2* rgb = TextureOf(TextureSurface(frame.directDraw, 4, 4, DDSCAPS_SYSTEMMEMORY));
+  EXPECT_EQ(TextureOf(video)->Load(rgb), D3DERR_TEXTURE_LOAD_FAILED) << "another format";
 }
 
 TEST_F(SimDirect3DDraws, MaterialsKeepTheirHandleAndLightsShineInOneViewport) {

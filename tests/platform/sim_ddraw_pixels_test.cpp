@@ -1,5 +1,7 @@
 // The simulated DirectDraw's pixels: colour fills, copies, stretches and
 // colour keys at every depth, clipping to a window, page flips and palettes.
+#include <vector>
+
 #include "platform/sim/gdi_control.h"
 #include "tests/platform/sim_ddraw_fixture.h"
 
@@ -248,7 +250,7 @@ TEST_F(SimDirectDrawPixels, EightBitSurfacesShowTheirPaletteAndFollowItsChanges)
   PALETTEENTRY entries[256] = {};
   entries[7] = PALETTEENTRY{0xFF, 0x80, 0x00, 0};
   IDirectDrawPalette* palette = nullptr;
-  EXPECT_EQ(object->CreatePalette(DDPCAPS_4BIT, entries, &palette, nullptr), DDERR_UNSUPPORTED);
+  EXPECT_EQ(object->CreatePalette(DDPCAPS_ALLOW256, entries, &palette, nullptr), DDERR_UNSUPPORTED);
   ASSERT_EQ(object->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr), DD_OK);
   ASSERT_EQ(primary->SetPalette(palette), DD_OK);
   EXPECT_EQ(palette->Release(), 1u);
@@ -272,6 +274,30 @@ TEST_F(SimDirectDrawPixels, EightBitSurfacesShowTheirPaletteAndFollowItsChanges)
   EXPECT_EQ(primary->Release(), 0u);
   Forget(primary);
   EXPECT_EQ(sim::LivePalettes(), 0) << "the last holder took the palette with it";
+}
+
+// A 16-entry palette reads only 16 entries from its table and fits no 8-bit surface.
+TEST_F(SimDirectDrawPixels, SixteenEntryPalettesReadSixteenEntriesAndFitNoEightBitSurface) {
+  sim::SetDesktopMode(640, 480, 8);
+  IDirectDraw4* object = OpenWindowed();
+  std::vector<PALETTEENTRY> table(16, PALETTEENTRY{0x10, 0x20, 0x30, 0});  // exactly 16: ASan sees any over-read
+  IDirectDrawPalette* palette = nullptr;
+  EXPECT_EQ(object->CreatePalette(DDPCAPS_8BIT | DDPCAPS_4BIT, table.data(), &palette, nullptr), DDERR_INVALIDPARAMS);
+  ASSERT_EQ(object->CreatePalette(DDPCAPS_4BIT, table.data(), &palette, nullptr), DD_OK);
+  PALETTEENTRY read[16] = {};
+  ASSERT_EQ(palette->GetEntries(0, 0, 16, read), DD_OK);
+  EXPECT_EQ(read[15].peBlue, 0x30);
+  EXPECT_EQ(palette->GetEntries(0, 15, 2, read), DDERR_INVALIDPARAMS);
+  DWORD caps = 0;
+  ASSERT_EQ(palette->GetCaps(&caps), DD_OK);
+  EXPECT_EQ(caps, DWORD(DDPCAPS_4BIT));
+
+  IDirectDrawSurface4* eight = Offscreen(object, 4, 4);
+  EXPECT_EQ(eight->SetPalette(palette), DDERR_INVALIDPIXELFORMAT);
+  IDirectDrawPalette* attached = nullptr;
+  EXPECT_EQ(eight->GetPalette(&attached), DDERR_NOPALETTEATTACHED);
+  EXPECT_EQ(palette->Release(), 0u);
+  EXPECT_EQ(sim::LivePalettes(), 0);
 }
 
 }  // namespace

@@ -99,6 +99,44 @@ TEST_F(SimGdiBitmap, FilesOfEveryDepthAndRowOrderGiveTheSamePicture) {
   }
 }
 
+// Indexes packed into bits, leftmost pixel highest: a 4-bit file with a short table, a 1-bit one
+// whose rows cross a byte.
+TEST_F(SimGdiBitmap, OneAndFourBitFilesKeepTheirDepthAndColourTable) {
+  sim::BmpImage four = Picture(8, false);
+  four.bitCount = 4;
+  sim::BmpImage one;
+  one.width = 9;
+  one.height = 2;
+  one.bitCount = 1;
+  one.palette = {0x112233, 0xAABBCC};
+  std::vector<uint32_t> onePicture;
+  for (int i = 0; i < 18; ++i) {
+    one.pixels.push_back(i % 3 == 0 ? 1 : 0);
+    onePicture.push_back(one.palette[one.pixels.back()]);
+  }
+  struct Case {
+    const sim::BmpImage& image;
+    const std::vector<uint32_t>& picture;
+    UINT colours;
+  };
+  for (const Case& c : {Case{four, kPicture, 6}, Case{one, onePicture, 2}}) {
+    SCOPED_TRACE(testing::Message() << c.image.bitCount << " bits");
+    sim::WriteWholeFile("pic.bmp", sim::EncodeBmp(c.image));
+    HANDLE bitmap = Kept(LoadImageA(nullptr, "pic.bmp", IMAGE_BITMAP, 0, 0, kDibFromFile));
+    ASSERT_NE(bitmap, nullptr);
+    DIBSECTION section;
+    ASSERT_EQ(GetObjectA(bitmap, sizeof section, &section), static_cast<int>(sizeof(DIBSECTION)));
+    EXPECT_EQ(section.dsBm.bmBitsPixel, c.image.bitCount);
+    EXPECT_EQ(section.dsBmih.biBitCount, c.image.bitCount);
+    EXPECT_EQ(section.dsBmih.biClrUsed, c.colours);
+    EXPECT_EQ(Pixels(bitmap, c.image.width, c.image.height), c.picture);
+    RGBQUAD table[256];
+    ASSERT_EQ(GetDIBColorTable(dc_, 0, 256, table), c.colours);
+    EXPECT_EQ(table[1].rgbRed, (c.image.palette[1] >> 16) & 0xFF);
+    SelectObject(dc_, previous_);
+  }
+}
+
 TEST_F(SimGdiBitmap, SixteenBitFilesKeepFiveBitsPerChannel) {
   sim::WriteWholeFile("pic.bmp", sim::EncodeBmp(Picture(16, false)));
   HANDLE bitmap = Kept(LoadImageA(nullptr, "pic.bmp", IMAGE_BITMAP, 0, 0, kDibFromFile));
@@ -186,10 +224,10 @@ TEST_F(SimGdiBitmap, MissingAndDamagedFilesGiveNoBitmap) {
   EXPECT_EQ(LoadImageA(nullptr, "short.bmp", IMAGE_BITMAP, 0, 0, kDibFromFile), nullptr);
   EXPECT_EQ(GetLastError(), 13u);
 
-  std::string fourBits = sim::EncodeBmp(Picture(8, false));
-  fourBits[28] = 4;  // biBitCount
-  sim::WriteWholeFile("four.bmp", fourBits);
-  EXPECT_EQ(LoadImageA(nullptr, "four.bmp", IMAGE_BITMAP, 0, 0, kDibFromFile), nullptr);
+  std::string twoBits = sim::EncodeBmp(Picture(8, false));
+  twoBits[28] = 2;  // biBitCount: no depth a .bmp file has
+  sim::WriteWholeFile("two.bmp", twoBits);
+  EXPECT_EQ(LoadImageA(nullptr, "two.bmp", IMAGE_BITMAP, 0, 0, kDibFromFile), nullptr);
   EXPECT_EQ(sim::LiveGdiObjects(), 0);
 }
 
