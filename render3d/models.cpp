@@ -52,6 +52,13 @@ int KR3DCreateModel(void* lpImage, unsigned long dwFlags) {
   return CreateModel([lpImage](KR3DMODEL* model) { return KR3DReadModelImage(lpImage, model); }, dwFlags);
 }
 
+void KR3DFreeEmptyModelBlocks(void) {
+  if (!ModelsReady()) return;
+  for (int handle = 1; handle < KR3D_MODEL_MAX; ++handle) {
+    if (g_kr3D.lpModels[handle].nNumVert == 0) KR3DFreeModelBlocks(&g_kr3D.lpModels[handle]);
+  }
+}
+
 void KR3DReleaseModel(int nModel) {
   KR3DMODEL* model = KR3DFindModel(nModel);
   if (model == NULL) {

@@ -47,4 +47,9 @@ bool KR3DReadModelImage(const void* image, KR3DMODEL* model);
 // The slot in use under `handle` (1 to 127) of a started component, else null.
 KR3DMODEL* KR3DFindModel(int handle);
 
+// Frees the blocks that slots without vertices still hold (a model read with
+// zero counts keeps its blocks, and no release call reaches it); run before
+// the model table goes.
+void KR3DFreeEmptyModelBlocks(void);
+
 #endif

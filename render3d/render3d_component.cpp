@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "core/last_error.h"
+#include "render3d/models.h"
 #include "render3d/render3d_state.h"
 #include "video/video_state.h"
 
@@ -107,6 +108,7 @@ void KR3DCleanup(void) {
   if (g_kr3D.bDeviceStarted) KR3DCleanupDevice();
 
   KRDebugDump("KR3D : Cleanup\n");
+  KR3DFreeEmptyModelBlocks();
   FreeTables();
 
   KRDebugDump("KR3D : Release Direct3D2\n");

@@ -69,6 +69,13 @@ TEST_F(DeviceStartupTest, AutomaticHardwareDeviceOnTheBackBuffer) {
   EXPECT_EQ(sim::DescribeSurface(g_krVideo.lpBackBuffer).references, 2);  // the video's and the device's
 }
 
+TEST_F(DeviceStartupTest, AFormatNamedByIndexIsTakenEvenWhereTheChoiceWouldDiffer) {
+  // The boot list is 16, 32, 24 bits: the automatic choice is index 1, so index 0 must stay 16 bits.
+  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, kHardwareDevice, 0);
+  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  EXPECT_EQ(sim::DescribeSurface(g_kr3D.lpZBuffer).bitsPerPixel, 16);
+}
+
 TEST_F(DeviceStartupTest, SoftwareDeviceAsksSystemMemoryAndDithersOnly) {
   KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, kSoftwareDevice, 3);  // 3 = count: automatic
   ASSERT_EQ(KR3DStartupDevice(&info), 1);

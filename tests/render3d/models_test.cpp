@@ -257,6 +257,16 @@ TEST_F(ModelsTest, ZeroCountsGiveAHandleWhoseSlotStaysFreeAndIsTakenCleanly) {
   EXPECT_EQ(Allocations(), Releases());
 }
 
+// No release call reaches a model without vertices, so the component's clean-up frees its blocks.
+TEST_F(ModelsTest, BlocksOfAModelWithoutVerticesGoWithTheComponent) {
+  const int before = sim::LiveHeapBlocks();
+  ModelDescription empty;
+  ASSERT_EQ(CreateFromFile(empty), 1);
+  ASSERT_GT(sim::LiveHeapBlocks(), before);
+  KR3DCleanup();
+  EXPECT_EQ(sim::LiveHeapBlocks(), before - 9);  // the model's blocks and the nine tables
+}
+
 // Every index must name a vertex; no valid model is refused for it.
 TEST_F(ModelsTest, IndexBeyondTheVerticesIsRefusedByBothReaders) {
   Trace();

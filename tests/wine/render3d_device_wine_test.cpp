@@ -13,6 +13,7 @@
 
 #include "support/library_calls.h"
 #include "support/main_window.h"
+#include "render3d_wine_fixture.h"
 
 namespace {
 
@@ -72,32 +73,11 @@ HRESULT ClearTargetAndDepth(IDirect3DDevice3* device) {
   return result;
 }
 
-class Render3DOnWindows : public ::testing::Test {
+class Render3DOnWindows : public Render3DWineTest {
  protected:
-  void SetUp() override {
-    window_ = winsupport::CreateMainWindow(kClientWidth, kClientHeight, "3D device test");
-    ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override {
-    KRCleanup();
-    winsupport::DestroyMainWindow(window_);
-  }
-
-  // Library, video in window mode at 640 x 480, 2D and 3D.
-  void StartUpTo3D(DWORD flags = 0, const char* logName = "") {
-    KRSTARTUPINFO info = winsupport::StartupInfo(window_, flags, logName);
-    ASSERT_EQ(KRStartup(&info), 1);
-    ASSERT_EQ(KRVideoStartup(0), 1);
-    ASSERT_EQ(KRVideoSetVideoMode(kClientWidth, kClientHeight, 0), 1);
-    ASSERT_EQ(KR2DStartup(), 1);
-    ASSERT_EQ(KR3DStartup(), 1);
-  }
-
   static void Surfaces(IDirectDrawSurface4** primary, IDirectDrawSurface4** back) {
     KRVideoGetDirectDrawSurfaceInterface(primary, back);
   }
-
-  HWND window_ = nullptr;
 };
 
 TEST_F(Render3DOnWindows, WineListsAHardwareDeviceItsDepthFormatsAndTextureFormats) {

@@ -18,6 +18,7 @@
 #include "support/library_calls.h"
 #include "support/surface_pixels.h"
 #include "support/main_window.h"
+#include "render3d_wine_fixture.h"
 
 namespace {
 
@@ -61,50 +62,7 @@ D3DTLVERTEX ScreenVertex(float x, float y, D3DCOLOR colour) {
   return vertex;
 }
 
-KR3DSTARTUPDEVICEINFO AutomaticDeviceOn(int target) {
-  KR3DSTARTUPDEVICEINFO info;
-  info.nTarget = target;
-  info.nDevice = -1;
-  info.nZBufferFormat = -1;
-  info.dwFlags = 0;
-  return info;
-}
-
-class Render3DFrameOnWindows : public ::testing::Test {
- protected:
-  void SetUp() override {
-    window_ = winsupport::CreateMainWindow(kClientWidth, kClientHeight, "3D frame test");
-    ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override {
-    if (device_) device_->Release();
-    if (back_) back_->Release();
-    if (primary_) primary_->Release();
-    KRCleanup();
-    winsupport::DestroyMainWindow(window_);
-  }
-
-  // Library, video in window mode at 640 x 480, 2D, 3D and the automatic device on the back buffer.
-  void StartDevice(DWORD flags = 0, const char* logName = "") {
-    KRSTARTUPINFO info = winsupport::StartupInfo(window_, flags, logName);
-    ASSERT_EQ(KRStartup(&info), 1);
-    ASSERT_EQ(KRVideoStartup(0), 1);
-    ASSERT_EQ(KRVideoSetVideoMode(kClientWidth, kClientHeight, 0), 1);
-    ASSERT_EQ(KR2DStartup(), 1);
-    ASSERT_EQ(KR3DStartup(), 1);
-    KR3DSTARTUPDEVICEINFO device = AutomaticDeviceOn(KR2D_BUFFER_BACK);
-    ASSERT_EQ(KR3DStartupDevice(&device), 1) << std::hex << KRErrorGetLastError();
-    KR3DGetDirect3DDeviceInterface(&device_);
-    ASSERT_NE(device_, nullptr);
-    KRVideoGetDirectDrawSurfaceInterface(&primary_, &back_);
-    ASSERT_NE(back_, nullptr);
-  }
-
-  HWND window_ = nullptr;
-  IDirect3DDevice3* device_ = nullptr;
-  IDirectDrawSurface4* primary_ = nullptr;
-  IDirectDrawSurface4* back_ = nullptr;
-};
+using Render3DFrameOnWindows = Render3DWineTest;
 
 TEST_F(Render3DFrameOnWindows, ViewportClearAndTriangleLandOnTheBackBufferOnly) {
   const char* logName = "render3d_frame_log.txt";

@@ -17,6 +17,7 @@
 
 #include "support/library_calls.h"
 #include "support/main_window.h"
+#include "render3d_wine_fixture.h"
 #include "support/surface_pixels.h"
 
 namespace {
@@ -81,35 +82,8 @@ D3DMATRIX Identity() {
   return matrix;
 }
 
-class Render3DLightsOnWindows : public ::testing::Test {
+class Render3DLightsOnWindows : public Render3DWineTest {
  protected:
-  void SetUp() override {
-    window_ = winsupport::CreateMainWindow(kClientWidth, kClientHeight, "3D lights test");
-    ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override {
-    if (device_) device_->Release();
-    if (primary_) primary_->Release();
-    if (back_) back_->Release();
-    KRCleanup();
-    winsupport::DestroyMainWindow(window_);
-  }
-
-  void StartDevice(DWORD flags = 0, const char* logName = "") {
-    KRSTARTUPINFO info = winsupport::StartupInfo(window_, flags, logName);
-    ASSERT_EQ(KRStartup(&info), 1);
-    ASSERT_EQ(KRVideoStartup(0), 1);
-    ASSERT_EQ(KRVideoSetVideoMode(kClientWidth, kClientHeight, 0), 1);
-    ASSERT_EQ(KR2DStartup(), 1);
-    ASSERT_EQ(KR3DStartup(), 1);
-    KR3DSTARTUPDEVICEINFO device = {KR2D_BUFFER_BACK, -1, -1, 0};
-    ASSERT_EQ(KR3DStartupDevice(&device), 1) << std::hex << KRErrorGetLastError();
-    KR3DGetDirect3DDeviceInterface(&device_);
-    ASSERT_NE(device_, nullptr);
-    KRVideoGetDirectDrawSurfaceInterface(&primary_, &back_);
-    ASSERT_NE(back_, nullptr);
-  }
-
   // One frame on the default viewport: the background, then a lit triangle around
   // the centre in `material`; the colours read back near the centre.
   void DrawTriangle(int material, uint32_t* centre, int* spread) {
@@ -139,11 +113,6 @@ class Render3DLightsOnWindows : public ::testing::Test {
       }
     }
   }
-
-  HWND window_ = nullptr;
-  IDirect3DDevice3* device_ = nullptr;
-  IDirectDrawSurface4* primary_ = nullptr;
-  IDirectDrawSurface4* back_ = nullptr;
 };
 
 TEST_F(Render3DLightsOnWindows, AnEmissiveMaterialColoursATriangleWithoutLight) {

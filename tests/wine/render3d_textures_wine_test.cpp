@@ -15,6 +15,7 @@
 #include "support/bmp_writer.h"
 #include "support/library_calls.h"
 #include "support/main_window.h"
+#include "render3d_wine_fixture.h"
 #include "support/surface_pixels.h"
 
 namespace {
@@ -90,27 +91,15 @@ bool WithinOneStep(const DDPIXELFORMAT& format, uint32_t got, uint32_t wanted) {
   return true;
 }
 
-class TexturesOnWindows : public ::testing::Test {
+class TexturesOnWindows : public Render3DWineTest {
  protected:
   void SetUp() override {
-    window_ = winsupport::CreateMainWindow(kClientWidth, kClientHeight, "3D textures test");
-    ASSERT_NE(window_, nullptr);
-    KRSTARTUPINFO info = winsupport::StartupInfo(window_);
-    ASSERT_EQ(KRStartup(&info), 1);
-    ASSERT_EQ(KRVideoStartup(0), 1);
-    ASSERT_EQ(KRVideoSetVideoMode(kClientWidth, kClientHeight, 0), 1);
-    ASSERT_EQ(KR2DStartup(), 1);
-    ASSERT_EQ(KR3DStartup(), 1);
-    KR3DSTARTUPDEVICEINFO device = {KR2D_BUFFER_BACK, -1, -1, 0};
-    ASSERT_EQ(KR3DStartupDevice(&device), 1);
+    Render3DWineTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartDevice());
     KR3DDEVICEINFO described;
     memset(&described, 0, sizeof(described));
     KR3DGetDeviceInfo(&described, KR3DGetAutoDetectedDevice());
     ASSERT_EQ(described.bHardware, 1);
-  }
-  void TearDown() override {
-    KRCleanup();
-    winsupport::DestroyMainWindow(window_);
   }
 
   // The texture's surface with a reference of the caller's.
@@ -137,7 +126,6 @@ class TexturesOnWindows : public ::testing::Test {
     EXPECT_TRUE(listed) << "flags " << format.dwFlags << ", " << format.dwRGBBitCount << " bits";
   }
 
-  HWND window_ = nullptr;
 };
 
 TEST_F(TexturesOnWindows, TrueColourBitmapGetsAListedFormatAndItsTexels) {
