@@ -378,9 +378,14 @@ TEST_F(TextureTest, EachFailingStepGivesBackWhatWasMade) {
     const Holdings before = Held();
     sim::FailNext(c.function, c.code, c.argumentsContain, std::string(c.argumentsContain) == "caps 0x" ? 2 : 1);
     KRErrorSetLastError(0);
+    sim::ClearCalls();
     EXPECT_EQ(KR3DCreateTexture(bitmap, -1), 0);
     EXPECT_EQ(KRErrorGetLastError(), kCreateTextureFailed);
     EXPECT_EQ(sim::PendingFailures(), 0);
+    // Without a format there is nothing to make a surface of.
+    if (std::string(c.function) == "IDirect3DDevice3::EnumTextureFormats") {
+      EXPECT_EQ(sim::CountCalls("IDirectDraw4::CreateSurface"), 0);
+    }
     EXPECT_TRUE(Held() == before) << "surfaces, palettes, textures, device contexts or GDI objects left";
     EXPECT_EQ(sim::LiveDirect3DTextures(), 0);
     EXPECT_EQ(KR3DCreateTexture(bitmap, -1), 1) << "the slot stayed free";
