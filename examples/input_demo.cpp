@@ -89,16 +89,6 @@ void OpenInputMethod(HWND window) {
   PumpMessages();
 }
 
-bool SaveBackBuffer(const char* path) {
-  IDirectDrawSurface4* primary = NULL;
-  IDirectDrawSurface4* back = NULL;
-  KRVideoGetDirectDrawSurfaceInterface(&primary, &back);
-  bool saved = back != NULL && WriteSurfacePng(back, path);
-  if (back) back->Release();
-  if (primary) primary->Release();
-  return saved;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,7 +125,7 @@ int main(int argc, char** argv) {
     KRVideoClear(RGB(24, 32, 72), KR2D_BUFFER_BACK);
     printf("KR2DDrawIme: %d\n", KR2DDrawIme(KR2D_BUFFER_BACK));
     KRVideoShow();
-    saved = SaveBackBuffer(pngPath);
+    saved = SaveBackBufferPng(pngPath);
     printf(saved ? "saved the back buffer as %s\n" : "could not save %s\n", pngPath);
   } else {
     printf("could not set the video mode (last error 0x%04lx)\n", KRErrorGetLastError());

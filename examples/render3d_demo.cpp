@@ -122,16 +122,6 @@ bool DrawFrame(int left, int right, int texture, int material) {
   return SUCCEEDED(drawn);
 }
 
-bool SaveBackBuffer(const char* path) {
-  IDirectDrawSurface4* primary = NULL;
-  IDirectDrawSurface4* back = NULL;
-  KRVideoGetDirectDrawSurfaceInterface(&primary, &back);
-  bool saved = back != NULL && winsupport::WriteSurfacePng(back, path);
-  if (back) back->Release();
-  if (primary) primary->Release();
-  return saved;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,7 +172,7 @@ int main(int argc, char** argv) {
   bool drawn = texture && material && light && DrawFrame(left, right, texture, material);
   printf(drawn ? "drew the frame\n" : "could not draw the frame\n");
   KRVideoShow();
-  bool saved = SaveBackBuffer(pngPath);
+  bool saved = winsupport::SaveBackBufferPng(pngPath);
   printf(saved ? "saved the back buffer as %s\n" : "could not save %s\n", pngPath);
 
   KR3DDeleteLight(light, 0);

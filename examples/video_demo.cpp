@@ -45,17 +45,6 @@ bool WriteSpriteSheet(const char* path) {
   return WriteBmp(path, sheet);
 }
 
-// Saves the back buffer as it is now as a PNG.
-bool SaveBackBuffer(const char* path) {
-  IDirectDrawSurface4* primary = NULL;
-  IDirectDrawSurface4* back = NULL;
-  KRVideoGetDirectDrawSurfaceInterface(&primary, &back);
-  bool saved = back != NULL && WriteSurfacePng(back, path);
-  if (back) back->Release();
-  if (primary) primary->Release();
-  return saved;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,7 +93,7 @@ int main(int argc, char** argv) {
   KR2DTextOut(0.0f, -0.65f, "sprites with a black colour key", KR2D_BUFFER_BACK);
 
   KRVideoShow();
-  bool saved = SaveBackBuffer(pngPath);
+  bool saved = SaveBackBufferPng(pngPath);
   printf(saved ? "saved the back buffer as %s\n" : "could not save %s\n", pngPath);
 
   KR2DReleaseBuffer(sheet);

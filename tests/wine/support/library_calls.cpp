@@ -1,5 +1,9 @@
 #include "support/library_calls.h"
 
+#include <ddraw.h>
+
+#include "support/png_writer.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -25,6 +29,16 @@ std::string LastErrorText() {
   char text[KRERROR_TEXT_MAX];
   KRErrorGetLastError(text);
   return text;
+}
+
+bool SaveBackBufferPng(const char* path) {
+  IDirectDrawSurface4* primary = NULL;
+  IDirectDrawSurface4* back = NULL;
+  KRVideoGetDirectDrawSurfaceInterface(&primary, &back);
+  bool saved = back != NULL && WriteSurfacePng(back, path);
+  if (back) back->Release();
+  if (primary) primary->Release();
+  return saved;
 }
 
 }  // namespace winsupport

@@ -19,6 +19,9 @@ std::string ReadFileBytes(const char* path);
 // KRErrorGetLastError's text, in code page 932.
 std::string LastErrorText();
 
+// The video component's back buffer as it is now, written as a PNG file.
+bool SaveBackBufferPng(const char* path);
+
 }  // namespace winsupport
 
 #endif
