@@ -47,6 +47,23 @@ class FrameTest : public VideoTest {
     ASSERT_NO_FATAL_FAILURE(StartDevice(device));
   }
 
+  // Runs `check(state)` in each state that has no device to draw with: a mode set
+  // without 3D, 3D started without a device, and a device start-up that failed
+  // at creation (started, but with no device).
+  template <typename Check>
+  static void ForEachStateWithoutADevice(Check check) {
+    ASSERT_EQ(KRVideoSetVideoMode(640, 480, 0), 1);
+    check("3D not started");
+    ASSERT_EQ(KR3DStartup(), 1);
+    check("no device started");
+
+    sim::FailNext("IDirect3D3::CreateDevice", DDERR_GENERIC);
+    KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, -1, -1, 0};
+    ASSERT_EQ(KR3DStartupDevice(&info), 0);
+    ASSERT_EQ(g_kr3D.bDeviceStarted, 1);
+    check("device start-up failed at creation");
+  }
+
   static void Forget() {
     sim::ClearCalls();
     sim::ClearDebugOutput();

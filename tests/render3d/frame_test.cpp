@@ -297,16 +297,7 @@ TEST_F(FrameCallsTest, WithoutADeviceFrameCallsReachNothing) {
     view.Translate(1, 0, 0);
   };
 
-  ASSERT_EQ(KRVideoSetVideoMode(640, 480, 0), 1);
-  expectNothingReached("3D not started");
-  ASSERT_EQ(KR3DStartup(), 1);
-  expectNothingReached("no device started");
-
-  sim::FailNext("IDirect3D3::CreateDevice", DDERR_GENERIC);
-  KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, -1, -1, 0};
-  ASSERT_EQ(KR3DStartupDevice(&info), 0);
-  ASSERT_EQ(g_kr3D.bDeviceStarted, 1);
-  expectNothingReached("device start-up failed at creation");
+  ForEachStateWithoutADevice(expectNothingReached);
 }
 
 }  // namespace
