@@ -45,14 +45,9 @@ bool IsPlayablePcm(const WAVEFORMATEX& format) {
 }
 
 HRESULT CheckDescription(const DSBUFFERDESC& description) {
-  if (description.dwSize != sizeof(DSBUFFERDESC) || description.dwReserved != 0) return DSERR_INVALIDPARAM;
-  if (description.dwFlags & DSBCAPS_PRIMARYBUFFER) {
-    if (description.dwBufferBytes != 0 || description.lpwfxFormat != nullptr) return DSERR_INVALIDPARAM;
-    if (description.dwFlags & (DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPOSITIONNOTIFY)) {
-      return DSERR_INVALIDPARAM;
-    }
-    return DS_OK;
-  }
+  if (description.dwSize != sizeof(DSBUFFERDESC)) return DSERR_INVALIDPARAM;
+  // The primary buffer's size and format are DirectSound's own; what is given is ignored.
+  if (description.dwFlags & DSBCAPS_PRIMARYBUFFER) return DS_OK;
   if (description.lpwfxFormat == nullptr) return DSERR_INVALIDPARAM;
   if (description.dwBufferBytes < DSBSIZE_MIN || description.dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
   if (!IsPlayablePcm(*description.lpwfxFormat)) return DSERR_BADFORMAT;
