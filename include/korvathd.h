@@ -274,6 +274,52 @@ KRAPI void KR2DSetImeTextFont(LOGFONTA* singleByte, LOGFONTA* doubleByte);
 KRAPI void KR2DSetImeTextFontSize(float width, float height);  // the single-byte font only
 
 // ---------------------------------------------------------------------------
+// Sound: static 3D sound buffers through DirectSound 6, handles 1 to 63, loaded
+// from RIFF WAVE files or WAVE images in memory; master and buffer volume and
+// 3D positions.
+
+struct IDirectSound;
+struct IDirectSoundBuffer;
+
+#define KRSOUND_BUFFER_MAX     64
+#define KRSOUND_AUTOBUFFER_MAX 64
+
+// The apply flag of the 3D setters, handed to DirectSound as it is. Deferred
+// settings wait for a commit that the library never makes.
+typedef enum KRSOUNDAPPLYTYPE {
+  KRSOUNDAPPLY_IMMEDIATE = 0,
+  KRSOUNDAPPLY_DEFERRED = 1
+} KRSOUNDAPPLYTYPE;
+
+KRAPI int KRSoundStartup(void);
+KRAPI void KRSoundCleanup(void);
+KRAPI int KRSoundCreateBuffer(const char* path);
+// The image is read during the call only.
+KRAPI int KRSoundCreateBuffer(void* image);
+// A second buffer over the same samples.
+KRAPI int KRSoundCreateBuffer(int handle);
+KRAPI void KRSoundPlayBuffer(int handle);
+KRAPI void KRSoundStopBuffer(int handle);
+KRAPI void KRSoundReleaseBuffer(int handle);
+KRAPI int KRSoundUpdate(void);
+// The DirectSound object and the primary buffer, each with a reference added
+// that the caller releases; null while sound is not started.
+KRAPI void KRSoundGetDirectSoundInterface(IDirectSound** out);
+KRAPI void KRSoundGetDirectSoundBufferInterface(IDirectSoundBuffer** out);
+
+// Volumes run from 0 (full) to -1 (silence).
+KRAPI void KRSoundSetMasterVolume(float volume);
+KRAPI void KRSoundSetBufferVolume(int handle, float volume);
+KRAPI void KRSoundSetListenerPosition(float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerOrientation(float frontX, float frontY, float frontZ, float topX, float topY, float topZ,
+                                         KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerDistanceFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerRolloffFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerDopplerFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetBufferPosition(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetBufferOrientation(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+
+// ---------------------------------------------------------------------------
 // 3D: devices and formats, device start-up, viewports, frames; matrix and colour types.
 
 // Table sizes of the 3D component.
