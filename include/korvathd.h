@@ -571,6 +571,33 @@ KRAPI void KR3DClearOrderList(void);
 KRAPI void KR3DOrderObject(tagKR3DOBJECT* lpObject);
 KRAPI void KR3DRenderAll(void);
 
+// Screen-space sprites: rectangles of a texture drawn in pixels with additive
+// blending, each call a scene of its own on the default viewport. Make them
+// between frames, not between KR3DBeginRender and KR3DEndRender.
+typedef struct KR3DDRAWSPRITE {
+  int nSrcX;     // source rectangle in the texture, in texels
+  int nSrcY;
+  int nWidth;    // in texels and in pixels
+  int nHeight;
+  int nTexture;  // texture handle
+  int nDestX;    // top left on the render target, in pixels
+  int nDestY;
+} KR3DDRAWSPRITE;
+
+typedef struct KR3DDRAWSPRITEFAST {
+  int nSrcX;
+  int nSrcY;
+  int nWidth;
+  int nHeight;
+  int nDestX;
+  int nDestY;
+} KR3DDRAWSPRITEFAST;
+
+KRAPI void KR3DDrawSprite(int nSrcX, int nSrcY, int nWidth, int nHeight, int nTexture, int nDestX, int nDestY,
+                          int nReserved);
+KRAPI void KR3DDrawSpriteBatch(KR3DDRAWSPRITE* lpSprites, int nCount, int nReserved);
+KRAPI void KR3DDrawSpriteFastBatch(KR3DDRAWSPRITEFAST* lpSprites, int nCount, int nTexture, int nReserved);
+
 // The 3D records hold no pointers: the same layout in every build.
 static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");
 static_assert(sizeof(KR3DZBUFFERFORMATINFO) == 260, "KR3DZBUFFERFORMATINFO is 260 bytes");
@@ -579,6 +606,8 @@ static_assert(sizeof(KR3DCORETEXTUREFORMATINFO) == 344, "KR3DCORETEXTUREFORMATIN
 static_assert(sizeof(KR3DSTARTUPDEVICEINFO) == 16, "KR3DSTARTUPDEVICEINFO is 16 bytes");
 static_assert(sizeof(KR3DMATRIX) == 64, "KR3DMATRIX is a D3DMATRIX");
 static_assert(sizeof(KR3DCOLORRGB) == 12, "KR3DCOLORRGB is 12 bytes");
+static_assert(sizeof(KR3DDRAWSPRITE) == 28, "KR3DDRAWSPRITE is 28 bytes");
+static_assert(sizeof(KR3DDRAWSPRITEFAST) == 24, "KR3DDRAWSPRITEFAST is 24 bytes");
 
 // ---------------------------------------------------------------------------
 // The exported records keep their 32-bit Windows layouts.
