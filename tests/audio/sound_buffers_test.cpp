@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/core_state.h"
 #include "core/last_error.h"
 #include "tests/audio/sound_fixture.h"
 
@@ -74,7 +75,13 @@ TEST_F(SoundBufferTest, FileBecomesAStatic3DBufferWithItsFormatAndSamples) {
 
 TEST_F(SoundBufferTest, FileIsOpenedForSharedReadingAndAllocatedUnderItsTag) {
   sim::WriteWholeFile("a.wav", Wave());
+  g_krCore.bAllocTrace = 1;
   ASSERT_EQ(KRSoundCreateBuffer(static_cast<const char*>("a.wav")), 1);
+  g_krCore.bAllocTrace = 0;
+  const std::vector<std::string> lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("\"KRSO:TMPBUFF\")      110 bytes allocated"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("KRFree"), std::string::npos) << lines[1];
   std::string open;
   for (const sim::CallRecord& call : sim::Calls()) {
     if (call.function == "CreateFileA") open = call.arguments;

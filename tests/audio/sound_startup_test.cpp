@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/core_state.h"
 #include "tests/audio/sound_fixture.h"
 
 namespace {
@@ -16,9 +17,19 @@ TEST_F(SoundTest, StartupOpensDirectSoundThenThePrimaryBufferAndListener) {
   const int heapBefore = sim::LiveHeapBlocks();
   sim::ClearCalls();
   sim::ClearDebugOutput();
+  g_krCore.bAllocTrace = 1;
   ASSERT_EQ(KRSoundStartup(), 1);
+  g_krCore.bAllocTrace = 0;
   EXPECT_EQ(KRSoundIsStarted(), 1);
-  EXPECT_EQ(LogLines(), (std::vector<std::string>{"KRSound : Startup", "KRSound : DirectSoundCreate"}));
+  const std::string table = std::to_string(KRSOUND_BUFFER_MAX * sizeof(KRSOUNDBUFFER)) + " bytes allocated";
+  const std::vector<std::string> lines = LogLines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "KRSound : Startup");
+  EXPECT_NE(lines[1].find("\"KRSO:BUFFER \")"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find("\"KRSO:AUTOBUF\")"), std::string::npos) << lines[2];
+  EXPECT_NE(lines[1].find(" " + table), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find(" " + table), std::string::npos) << lines[2];
+  EXPECT_EQ(lines[3], "KRSound : DirectSoundCreate");
   EXPECT_EQ(sim::CountCalls("CoCreateInstance"), 1);
   for (const sim::CallRecord& call : sim::Calls()) {
     if (call.function != "CoCreateInstance") continue;
