@@ -115,5 +115,6 @@ std::string LeakReport(const std::vector<std::pair<std::string, int>>& baseline)
 #include "sim/dinput_control.h"
 #include "sim/gdi_control.h"
 #include "sim/imm_control.h"
+#include "sim/media_control.h"
 
 #endif
