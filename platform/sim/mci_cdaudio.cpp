@@ -115,8 +115,7 @@ constexpr ErrorText kErrorTexts[] = {
     {MCIERR_HARDWARE,
      "There is a problem with your media device. Make sure it is working correctly or contact the device manufacturer."},
     {MCIERR_DEVICE_OPEN, "The device name is already being used as an alias by this application. Use a unique alias."},
-    {MCIERR_CANNOT_LOAD_DRIVER,
-     "The specified device could not be loaded. Verify that the driver is installed correctly."},
+    {MCIERR_CANNOT_LOAD_DRIVER, "There is an undetectable problem in loading the specified device driver."},
     {MCIERR_OUTOFRANGE, "The specified parameter is out of range for the specified command."},
 };
 

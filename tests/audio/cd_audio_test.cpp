@@ -188,7 +188,7 @@ TEST_F(CdAudioTest, WithoutADriveThePlayLogsTheTextAndCleansTheMusicUp) {
   EXPECT_EQ(Code(), 0x6003u) << "the clean-up that followed set nothing";
   const std::vector<std::string> lines = LogLines();
   ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "The specified device could not be loaded. Verify that the driver is installed correctly.");
+  EXPECT_EQ(lines[0], "There is an undetectable problem in loading the specified device driver.");
   EXPECT_EQ(lines[1], "KRMusic : Cleanup");
   EXPECT_FALSE(KRMusicIsStarted());
   EXPECT_EQ(sim::LiveMusicObjects(), 0);
