@@ -28,14 +28,16 @@ class MusicMediaOnWine : public ::testing::Test {
   void SetUp() override {
     window_ = CreateMainWindow(320, 240, "music and media");
     ASSERT_NE(window_, nullptr);
-    remove(kLog);
-    KRSTARTUPINFO info = StartupInfo(window_, KRSTARTUP_DEBUGLOG, kLog);
+    // A log of each test's own: the tests run side by side in one folder.
+    log_ = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".log";
+    remove(log_.c_str());
+    KRSTARTUPINFO info = StartupInfo(window_, KRSTARTUP_DEBUGLOG, log_.c_str());
     ASSERT_EQ(KRStartup(&info), 1);
   }
   void TearDown() override {
     KRCleanup();
     DestroyMainWindow(window_);
-    remove(kLog);
+    remove(log_.c_str());
   }
   // Runs the message loop for `milliseconds`, as a game's main loop would.
   static void PumpFor(DWORD milliseconds) {
@@ -63,7 +65,7 @@ class MusicMediaOnWine : public ::testing::Test {
     return notified;
   }
 
-  static constexpr const char* kLog = "music_media_log.txt";
+  std::string log_;
   HWND window_ = nullptr;
 };
 
@@ -112,7 +114,7 @@ TEST_F(MusicMediaOnWine, WithoutACdDriveThePlayLogsTheMciTextAndCleansMusicUp) {
   KRCleanup();
   char text[256] = "";
   mciGetErrorStringA(MCIERR_CANNOT_LOAD_DRIVER, text, sizeof(text));
-  const std::string log = ReadFileBytes(kLog);
+  const std::string log = ReadFileBytes(log_.c_str());
   EXPECT_NE(log.find(std::string(text) + "\r\nKRMusic : Cleanup\r\n"), std::string::npos) << log;
 }
 
@@ -144,7 +146,7 @@ TEST_F(MusicMediaOnWine, OurAviAndWaveRenderPlayOnceAndLoop) {
   KRMediaCleanup();
   KRCleanup();
   // Every end came through the window procedure.
-  const std::string log = ReadFileBytes(kLog);
+  const std::string log = ReadFileBytes(log_.c_str());
   EXPECT_GE(Count(log, "KRMedia : WM_GRAPHNOTIFY"), 4) << log;
   remove("wine_sound.wav");
   remove("wine_video.avi");
