@@ -56,6 +56,9 @@ typedef DWORD MCIERROR;
 #define MMSYSERR_NOERROR 0
 #define MMSYSERR_BADDEVICEID 2
 
+// The multimedia records are byte-packed, as the SDK declares them.
+#pragma pack(push, 1)
+
 typedef struct tagMCI_GENERIC_PARMS {
   DWORD_PTR dwCallback;
 } MCI_GENERIC_PARMS, *LPMCI_GENERIC_PARMS;
@@ -86,6 +89,8 @@ typedef struct tagMCI_SET_PARMS {
   DWORD dwTimeFormat;
   DWORD dwAudio;
 } MCI_SET_PARMS, *LPMCI_SET_PARMS;
+
+#pragma pack(pop)
 
 extern "C" {
 MCIERROR WINAPI mciSendCommandA(MCIDEVICEID mciId, UINT uMsg, DWORD_PTR dwParam1, DWORD_PTR dwParam2);
