@@ -78,7 +78,8 @@ class DirectMusicObject : public MusicObject<IDirectMusic> {
     caps->guidPort = port.guid;
     caps->dwClass = port.portClass;
     caps->dwMaxChannelGroups = port.maxChannelGroups;
-    const size_t units = std::min(port.description.size(), static_cast<size_t>(DMUS_MAX_DESCRIPTION - 1));
+    // A description of the full 128 characters has no room for its zero.
+    const size_t units = std::min(port.description.size(), static_cast<size_t>(DMUS_MAX_DESCRIPTION));
     std::copy_n(port.description.begin(), units, caps->wszDescription);
     return port.result;
   }

@@ -119,7 +119,7 @@ TEST_F(MusicTest, PortsOfOutputClassAreListedWithTheirNamesInTheAnsiCodePage) {
   EXPECT_STREQ(info.szName, "\x89\xB9\x8C\xB9 Port");
   EXPECT_EQ(info.dwMaxChannelGroups, 16u);
   KRMusicGetPortInfo(&info, 1);
-  EXPECT_EQ(strlen(info.szName), 254u) << "127 double-byte characters and the zero";
+  EXPECT_EQ(strlen(info.szName), 254u) << "of 128 double-byte characters, 127 and the zero fit";
   EXPECT_EQ(info.dwMaxChannelGroups, 7u);
   EXPECT_EQ(Code(), 0u);
 
