@@ -2,6 +2,8 @@
 
 #include <korvathd.h>
 
+#include "audio/media_state.h"
+#include "audio/music_state.h"
 #include "audio/sound_state.h"
 #include "core/lists.h"
 #include "input/input_state.h"
@@ -21,7 +23,9 @@ struct KRComponentEntry {
 // A component joins the table with one line, at its place in that order.
 const KRComponentEntry kComponents[] = {
     {"KR Warining : You didn't cleanup KRList\n", KRListIsStarted, KRListCleanup},
+    {"KR Warining : You didn't cleanup KRMedia\n", KRMediaIsStarted, KRMediaCleanup},
     {"KR Warining : You didn't cleanup KRSound\n", KRSoundIsStarted, KRSoundCleanup},
+    {"KR Warining : You didn't cleanup KRMusic\n", KRMusicIsStarted, KRMusicCleanup},
     {"KR Warining : You didn't cleanup KRInput\n", KRInputIsStarted, KRInputCleanup},
     {"KR Warining : You didn't cleanup KR3D\n", KR3DIsStarted, KR3DCleanup},
     {"KR Warining : You didn't cleanup KR2D\n", KR2DIsStarted, KR2DCleanup},

@@ -319,6 +319,48 @@ KRAPI void KRSoundSetListenerDopplerFactor(float factor, KRSOUNDAPPLYTYPE apply)
 KRAPI void KRSoundSetBufferPosition(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
 KRAPI void KRSoundSetBufferOrientation(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
 
+// Music: DirectMusic output ports and segments (music buffers), and CD audio
+// through MCI. Media: media files played through DirectShow.
+
+#define KRMUSIC_PORTNAME_MAX 256
+
+typedef struct KRMUSICPORTINFO {
+  char szName[KRMUSIC_PORTNAME_MAX];  // the port's description, ANSI code page
+  DWORD dwMaxChannelGroups;
+} KRMUSICPORTINFO;
+static_assert(sizeof(KRMUSICPORTINFO) == 260, "KRMUSICPORTINFO is 260 bytes");
+
+KRAPI int KRMusicStartup(void);
+KRAPI void KRMusicCleanup(void);
+KRAPI int KRMusicGetPortCount(void);
+KRAPI void KRMusicGetPortInfo(KRMUSICPORTINFO* info, int index);
+KRAPI int KRMusicGetAutoDetectedPort(void);
+KRAPI int KRMusicSelectPort(int index);  // -1: the first output port
+KRAPI int KRMusicCreateBuffer(const char* path);
+KRAPI void KRMusicPlayBuffer(int handle, int repeats);  // repeats 0 or less: without end
+KRAPI void KRMusicStopBuffer(void);
+KRAPI void KRMusicReleaseBuffer(int handle);
+
+KRAPI int KRMusicPlayCDAudio(int track, int loops);  // loops 0: without end
+KRAPI int KRMusicPlayIndexedCDAudio(int* tracks, int loops);  // tracks end with 0
+KRAPI int KRMusicPlayCDAudio(void);  // resumes a paused CD
+KRAPI int KRMusicPauseCDAudio(void);
+KRAPI int KRMusicStopCDAudio(void);
+KRAPI int KRMusicGetCDAudioTrackCount(void);
+KRAPI int KRMusicGetCDAudioVolume(int* volume);
+KRAPI int KRMusicSetCDAudioVolume(int volume);
+
+#define KRMEDIA_PLAY_LOOP       0x00000001  // restart at the end of the stream
+#define KRMEDIA_PLAY_FULLSCREEN 0x00000002  // full-screen video instead of the main window
+
+KRAPI int KRMediaStartup(void);
+KRAPI void KRMediaCleanup(void);
+KRAPI int KRMediaCreateBuffer(const char* path);
+KRAPI void KRMediaReleaseBuffer(int handle);
+KRAPI int KRMediaPlay(int handle, unsigned long flags);
+KRAPI int KRMediaStop(void);
+KRAPI int KRMediaPause(void);
+
 // ---------------------------------------------------------------------------
 // 3D: devices and formats, device start-up, viewports, frames; matrix and colour types.
 

@@ -91,6 +91,7 @@ DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId,
 DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD dwMilliseconds);
 
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 
@@ -98,5 +99,15 @@ int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
 // Whether the byte starts a double-byte character of the system's ANSI code page.
 BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);
+
+// Text between a code page and UTF-16.
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                               LPBOOL lpUsedDefaultChar);
 
 }  // extern "C"

@@ -40,6 +40,11 @@ typedef HINSTANCE HMODULE;
 typedef HANDLE HGLOBAL;
 typedef HANDLE HLOCAL;
 
+typedef struct _FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
 typedef struct tagRECT {
   LONG left;
   LONG top;

@@ -15,6 +15,8 @@ typedef void* HANDLE;
 typedef void* PVOID;
 typedef LONG* PLONG;
 typedef LONG HRESULT;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 
 typedef CHAR* LPSTR;
 typedef const CHAR* LPCSTR;

@@ -119,5 +119,6 @@ std::string LeakReport(const std::vector<std::pair<std::string, int>>& baseline)
 #include "sim/dsound_control.h"
 #include "sim/gdi_control.h"
 #include "sim/imm_control.h"
+#include "sim/media_control.h"
 
 #endif

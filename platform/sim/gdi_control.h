@@ -43,6 +43,10 @@ struct WindowInfo {
 WindowInfo InspectWindow(HWND window);
 int LiveWindows();  // made and not destroyed, the desktop not counted
 
+// What GetCurrentDirectoryA reports (a scripted answer: files still resolve
+// against C:\work); empty for C:\work itself.
+void SetReportedCurrentDirectory(const std::string& windowsPath);
+
 // ---- Messages ------------------------------------------------------------------------------
 int QueuedMessages();  // posted and not yet taken from the queue
 // The user switches to another application (false) or back (true): every

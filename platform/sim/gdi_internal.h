@@ -44,6 +44,8 @@ HWND DesktopWindowHandle();
 std::vector<HWND> TopLevelWindows();
 // Messages posted to a window leave the queue when it is destroyed.
 void DropMessagesOf(HWND window);
+// What the system itself posts (notifications): no record entry; false for a dead window.
+bool PostQuietly(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- GDI handle table ------------------------------------------------------------
 enum class GdiKind { None, DeviceContext, Bitmap, Font, Palette };
@@ -148,6 +150,9 @@ std::string ResourceNameText(LPCSTR name);
 bool IsMultibyteLeadByte(unsigned char byte);
 // The system's ANSI code page (IsDBCSLeadByte, file names).
 bool IsAnsiLeadByte(unsigned char byte);
+int AnsiCodePage();  // what CP_ACP stands for
+// A zero-ended UTF-16 text in the ANSI code page, without a record entry.
+std::string WideToAnsi(const WCHAR* text);
 
 }  // namespace sim::detail
 

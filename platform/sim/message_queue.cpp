@@ -79,6 +79,18 @@ void DropMessagesOf(HWND window) {
   }
 }
 
+bool PostQuietly(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window != nullptr && WindowEntryOf(window) == nullptr) return false;
+  MSG posted{};
+  posted.hwnd = window;
+  posted.message = message;
+  posted.wParam = wParam;
+  posted.lParam = lParam;
+  posted.time = Now();
+  g_posted.push_back(posted);
+  return true;
+}
+
 }  // namespace detail
 
 int QueuedMessages() {
@@ -119,14 +131,7 @@ extern "C" BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM l
     return FailWin32(*failure, FALSE);
   }
   // A null window posts to the thread itself.
-  if (hWnd != nullptr && WindowEntryOf(hWnd) == nullptr) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-  MSG message{};
-  message.hwnd = hWnd;
-  message.message = Msg;
-  message.wParam = wParam;
-  message.lParam = lParam;
-  message.time = sim::Now();
-  sim::g_posted.push_back(message);
+  if (!PostQuietly(hWnd, Msg, wParam, lParam)) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, FALSE);
   return TRUE;
 }
 

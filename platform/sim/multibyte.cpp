@@ -71,6 +71,8 @@ namespace detail {
 
 bool IsMultibyteLeadByte(unsigned char byte) { return (_mbctype[byte + 1] & _M1) != 0; }
 
+int AnsiCodePage() { return g_ansiCodePage; }
+
 bool IsAnsiLeadByte(unsigned char byte) { return g_ansiCodePage == 932 && IsJapaneseLeadByte(byte); }
 
 }  // namespace detail

@@ -112,3 +112,33 @@ extern "C" DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength,
   }
   return length;
 }
+
+namespace sim {
+namespace {
+std::string g_reportedDirectory;  // empty: the sandbox's own current directory
+void ResetReportedDirectory() { g_reportedDirectory.clear(); }
+const bool kResetRegistered = detail::AddResetHook(ResetReportedDirectory);
+}  // namespace
+
+void SetReportedCurrentDirectory(const std::string& windowsPath) {
+  auto lock = detail::LockSimulation();
+  g_reportedDirectory = windowsPath;
+}
+}  // namespace sim
+
+// Like GetFullPathNameA: the length without the zero, or the size needed with it.
+extern "C" DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("GetCurrentDirectoryA", JoinArgs({ArgDec(nBufferLength), ArgPointer(lpBuffer)}))) {
+    return FailWin32(*failure, 0u);
+  }
+  std::string directory = sim::g_reportedDirectory;
+  if (directory.empty()) {
+    directory = sim::kCurrentDrive;
+    for (const char* part : sim::kCurrentDirectory) directory += std::string("\\") + part;
+  }
+  const DWORD length = static_cast<DWORD>(directory.size());
+  if (lpBuffer == nullptr || nBufferLength <= length) return length + 1;
+  std::memcpy(lpBuffer, directory.c_str(), directory.size() + 1);
+  return length;
+}

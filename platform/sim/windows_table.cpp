@@ -349,3 +349,25 @@ extern "C" HWND WINAPI GetDesktopWindow(void) {
   RecordCall("GetDesktopWindow", "");
   return DesktopWindowHandle();
 }
+
+// The first live window, in table order, whose class and title match those given (null matches any).
+extern "C" HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("FindWindowA", JoinArgs({ArgClassName(lpClassName), ArgString(lpWindowName)}))) {
+    return FailWin32(*failure, static_cast<HWND>(nullptr));
+  }
+  const sim::WindowClass* windowClass = nullptr;
+  if (lpClassName != nullptr) {
+    windowClass = sim::FindClass(lpClassName);
+    if (windowClass == nullptr) return FailWin32(ERROR_CANNOT_FIND_WND_CLASS, static_cast<HWND>(nullptr));
+  }
+  for (int slot = 0; slot < sim::kMaxWindows; ++slot) {
+    const WindowEntry& window = sim::g_windows[slot];
+    if (!window.inUse || window.parent != nullptr) continue;
+    if (windowClass != nullptr && window.className != windowClass->name) continue;
+    if (lpWindowName != nullptr && strcasecmp(window.title.c_str(), lpWindowName) != 0) continue;
+    return sim::HandleOfSlot(slot);
+  }
+  SetLastErrorQuietly(ERROR_SUCCESS);
+  return nullptr;
+}

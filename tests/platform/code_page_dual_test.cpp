@@ -100,3 +100,39 @@ TEST_F(DualCodePage, FullPathsKeepTrailBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DualCodePage, TextConvertsBetween932AndUtf16BothWays) {
+  const char* japanese = "\x89\xB9\x8C\xB9 A";  // two kanji, a blank and a letter
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, japanese, -1, nullptr, 0), 5) << "with the zero";
+  WCHAR wide[8] = {};
+  ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, japanese, -1, wide, 8), 5);
+  EXPECT_EQ(wide[0], 0x97F3);
+  EXPECT_EQ(wide[1], 0x6E90);
+  EXPECT_EQ(wide[3], 'A');
+  EXPECT_EQ(wide[4], 0);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, japanese, 2, wide, 8), 1) << "a length counts bytes, no zero added";
+
+  char back[8] = {};
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr), 7);
+  ASSERT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, back, 8, nullptr, nullptr), 7);
+  EXPECT_STREQ(back, japanese);
+  SetLastError(0);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, back, 3, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, japanese, -1, wide, 2), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+}
+
+TEST_F(DualCodePage, ACharacterThePageLacksBecomesTheDefaultCharacter) {
+  const WCHAR thai[] = {0x0E01, 'x', 0};
+  char bytes[8] = {};
+  BOOL usedDefault = FALSE;
+  ASSERT_EQ(WideCharToMultiByte(CP_ACP, 0, thai, -1, bytes, 8, nullptr, &usedDefault), 3);
+  EXPECT_STREQ(bytes, "?x");
+  EXPECT_TRUE(usedDefault);
+}
+
+}  // namespace

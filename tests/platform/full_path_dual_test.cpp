@@ -75,3 +75,18 @@ TEST_F(DualFullPath, AnEmptyNameHasNoFullPathAndSetsNoError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DualFullPath, TheCurrentDirectoryIsWhatDotMakesWhole) {
+  char full[MAX_PATH];
+  const DWORD fullLength = GetFullPathNameA(".", MAX_PATH, full, nullptr);
+  ASSERT_GT(fullLength, 0u);
+  EXPECT_EQ(GetCurrentDirectoryA(0, nullptr), fullLength + 1) << "the size it needs, with the zero";
+  char directory[MAX_PATH];
+  EXPECT_EQ(GetCurrentDirectoryA(fullLength, directory), fullLength + 1) << "no room for the zero";
+  ASSERT_EQ(GetCurrentDirectoryA(MAX_PATH, directory), fullLength);
+  EXPECT_STREQ(directory, full);
+}
+
+}  // namespace

@@ -130,3 +130,24 @@ TEST_F(DualWindowClasses, ChildrenSitInTheParentsClientAreaAndGoWithIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DualWindowClasses, FindWindowFindsATopLevelWindowByClassAndTitle) {
+  ASSERT_NE(Register("KRFIND_TEST"), 0);
+  HWND first = CreateWindowExA(0, "KRFIND_TEST", "first", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  HWND second = CreateWindowExA(0, "KRFIND_TEST", "second", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(FindWindowA("KRFIND_TEST", "second"), second);
+  EXPECT_EQ(FindWindowA("krfind_test", "FIRST"), first) << "neither name minds case";
+  EXPECT_EQ(FindWindowA(nullptr, "second"), second);
+  const HWND any = FindWindowA("KRFIND_TEST", nullptr);
+  EXPECT_TRUE(any == first || any == second);
+  EXPECT_EQ(FindWindowA("KRFIND_TEST", "third"), nullptr);
+  DestroyWindow(first);
+  DestroyWindow(second);
+  EXPECT_EQ(FindWindowA("KRFIND_TEST", nullptr), nullptr);
+}
+
+}  // namespace
