@@ -10,6 +10,7 @@
 
 #include "glide/glide_state.h"
 #include "platform/sim/d3d_control.h"
+#include "render3d/render3d_state.h"
 #include "video/video_fixture.h"
 
 class GlideTest : public VideoTest {
@@ -58,6 +59,12 @@ class GlideTest : public VideoTest {
     return draws.empty() ? sim::Direct3DDraw{} : draws.back();
   }
   static std::vector<D3DTLVERTEX> LastVertices() { return LastDraw().Vertices<D3DTLVERTEX>(); }
+
+  // The default viewport's rectangle as {x, y, width, height}.
+  static std::vector<DWORD> ViewportRect() {
+    sim::Direct3DViewportInfo info = sim::DescribeDirect3DViewport(g_kr3D.lpViewports[0].lpViewport);
+    return {info.data.dwX, info.data.dwY, info.data.dwWidth, info.data.dwHeight};
+  }
 
   static GrVertex Vertex(float x, float y) {
     GrVertex v = {};
