@@ -93,6 +93,22 @@ TEST_F(GlideScreenTest, LogsTheFormatChoiceOfEveryGlideFormat) {
                       indent + "Front buffer pitch = 2048", indent + "Back buffer pitch = 1280", indent + "Can use texture on SYSTEM MEMORY"});
 }
 
+TEST_F(GlideScreenTest, ListsOnlyTheDevicesFormatsAndTellsWhenItCannotTextureFromSystemMemory) {
+  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+  devices.back().hardware.dwDevCaps &= ~static_cast<DWORD>(D3DDEVCAPS_TEXTURESYSTEMMEMORY);
+  sim::SetDirect3DDevices(devices);
+  Open();
+  EXPECT_EQ(g_glide.canTextureFromSystemMemory, 0);
+  grSstWinClose();
+  grGlideInit();
+  sim::ClearDebugOutput();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  const std::string indent(14, ' ');
+  EXPECT_TRUE(Logged(indent + "Can't use texture on SYSTEM MEMORY"));
+  EXPECT_TRUE(Logged(indent + "Texture format  5 --- 32 BITS RGBA 8888 R16(255) G 8(255) B 0(255) A24(255)"));
+  for (const std::string& line : LogLines()) EXPECT_EQ(line.find("Texture format  6"), std::string::npos);
+}
+
 TEST_F(GlideScreenTest, AMissingSettingsFileGivesTheDefaults) {
   WriteIni("");
   char path[300];
