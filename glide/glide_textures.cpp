@@ -32,7 +32,13 @@ void ResetTmuState() {
   t.evenOdd = 1;
 }
 
+// The device lets go of a texture before it goes: Wine's device would otherwise
+// keep using a texture whose surface is gone.
 void ReleaseTextureSlot(TextureSlot* slot) {
+  if (slot->texture != nullptr && GlideDeviceReady()) {
+    g_glide.d3dDevice->SetTexture(0, nullptr);
+    g_tmu.boundAddress = -1;
+  }
   if (slot->texture != nullptr) slot->texture->Release();
   if (slot->surface != nullptr) slot->surface->Release();
   slot->texture = nullptr;

@@ -119,6 +119,12 @@ TEST_F(GlideTexturesTest, BindsOnceUnbindsForOtherSourcesAndSetsTheKeyInTheDevic
   grDrawTriangle(&v[0], &v[1], &v[2]);
   EXPECT_EQ(LastDraw().texture, g_tmu.slots[7].texture);
 
+  // A texture about to go is taken off the device first.
+  grTexDownloadMipMap(GR_TMU0, 7, 0, &info);
+  EXPECT_EQ(sim::DescribeDirect3DDevice(Device()).texture, nullptr);
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  EXPECT_EQ(LastDraw().texture, g_tmu.slots[7].texture);
+
   // An empty slot binds nothing and keys nothing.
   grTexSource(GR_TMU0, 8, 0, &info);
   grDrawTriangle(&v[0], &v[1], &v[2]);
