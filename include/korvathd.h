@@ -274,6 +274,52 @@ KRAPI void KR2DSetImeTextFont(LOGFONTA* singleByte, LOGFONTA* doubleByte);
 KRAPI void KR2DSetImeTextFontSize(float width, float height);  // the single-byte font only
 
 // ---------------------------------------------------------------------------
+// Sound: static 3D sound buffers through DirectSound 6, handles 1 to 63, loaded
+// from RIFF WAVE files or WAVE images in memory; master and buffer volume and
+// 3D positions.
+
+struct IDirectSound;
+struct IDirectSoundBuffer;
+
+#define KRSOUND_BUFFER_MAX     64
+#define KRSOUND_AUTOBUFFER_MAX 64
+
+// The apply flag of the 3D setters, handed to DirectSound as it is. Deferred
+// settings wait for a commit that the library never makes.
+typedef enum KRSOUNDAPPLYTYPE {
+  KRSOUNDAPPLY_IMMEDIATE = 0,
+  KRSOUNDAPPLY_DEFERRED = 1
+} KRSOUNDAPPLYTYPE;
+
+KRAPI int KRSoundStartup(void);
+KRAPI void KRSoundCleanup(void);
+KRAPI int KRSoundCreateBuffer(const char* path);
+// The image is read during the call only.
+KRAPI int KRSoundCreateBuffer(void* image);
+// A second buffer over the same samples.
+KRAPI int KRSoundCreateBuffer(int handle);
+KRAPI void KRSoundPlayBuffer(int handle);
+KRAPI void KRSoundStopBuffer(int handle);
+KRAPI void KRSoundReleaseBuffer(int handle);
+KRAPI int KRSoundUpdate(void);
+// The DirectSound object and the primary buffer, each with a reference added
+// that the caller releases; null while sound is not started.
+KRAPI void KRSoundGetDirectSoundInterface(IDirectSound** out);
+KRAPI void KRSoundGetDirectSoundBufferInterface(IDirectSoundBuffer** out);
+
+// Volumes run from 0 (full) to -1 (silence).
+KRAPI void KRSoundSetMasterVolume(float volume);
+KRAPI void KRSoundSetBufferVolume(int handle, float volume);
+KRAPI void KRSoundSetListenerPosition(float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerOrientation(float frontX, float frontY, float frontZ, float topX, float topY, float topZ,
+                                         KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerDistanceFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerRolloffFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerDopplerFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetBufferPosition(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetBufferOrientation(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+
+// ---------------------------------------------------------------------------
 // 3D: devices and formats, device start-up, viewports, frames; matrix and colour types.
 
 // Table sizes of the 3D component.
@@ -487,6 +533,71 @@ KRAPI void KR3DBuildModelVertex(int nModel, unsigned long dwFlags);
 KRAPI void KR3DBuildModelLVertex(int nModel);  // pre-lit vertices, one per index
 KRAPI void KR3DReleaseModel(int nModel);
 
+// Objects: records the application owns and fills; the renderer reads the model,
+// texture and material handles through the pointers at every draw.
+typedef struct KR3DFRAME {
+  KR3DMATRIX matLocal;            // relative to the parent (to the world for a root)
+  struct KR3DFRAME* lpParent;     // null for a root
+  int bDirty;                     // set by the owner when matLocal changed
+  KR3DMATRIX matWorld;            // cached world matrix, written by the renderer
+} KR3DFRAME;
+
+#define KR3DOBJECT_TRANSLUCENT 0x01  // dwFlags: alpha blending on, depth writes off
+#define KR3DOBJECT_ZBUFFER     0x02  // dwFlags: depth test on
+#define KR3DOBJECT_ENVMAP      0x01  // dwOptions: sphere-mapped texture coordinates
+
+typedef struct tagKR3DOBJECT {
+  DWORD dwFlags;         // KR3DOBJECT_TRANSLUCENT, KR3DOBJECT_ZBUFFER
+  DWORD dwOptions;       // KR3DOBJECT_ENVMAP
+  DWORD dwSrcBlend;      // D3DBLEND
+  DWORD dwDestBlend;     // D3DBLEND
+  DWORD dwTextureBlend;  // D3DTEXTUREBLEND
+  KR3DFRAME* lpFrame;    // the frame that places the object, usually &frame
+  int* lpModel;          // the variable holding the model handle
+  int* lpTexture;        // the variable holding the texture handle; null: untextured
+  int* lpMaterial;       // the variable holding the material handle; null: no material
+  struct tagKR3DOBJECT* lpNext;  // next object of the chain; null ends it
+  KR3DFRAME frame;
+} KR3DOBJECT;
+
+KRAPI void KR3DRender(tagKR3DOBJECT* lpObject);
+KRAPI void KR3DRenderFast(tagKR3DOBJECT* lpObject);
+KRAPI void KR3DShowNormal(int bShow, float fLength);
+
+// The render list: four buckets by depth test and translucency, filled in filing
+// order and drawn by KR3DRenderAll until KR3DClearOrderList empties them.
+#define KR3D_ORDERLIST_MAX 1024  // objects per bucket; more are dropped
+KRAPI void KR3DClearOrderList(void);
+KRAPI void KR3DOrderObject(tagKR3DOBJECT* lpObject);
+KRAPI void KR3DRenderAll(void);
+
+// Screen-space sprites: rectangles of a texture drawn in pixels with additive
+// blending, each call a scene of its own on the default viewport. Make them
+// between frames, not between KR3DBeginRender and KR3DEndRender.
+typedef struct KR3DDRAWSPRITE {
+  int nSrcX;     // source rectangle in the texture, in texels
+  int nSrcY;
+  int nWidth;    // in texels and in pixels
+  int nHeight;
+  int nTexture;  // texture handle
+  int nDestX;    // top left on the render target, in pixels
+  int nDestY;
+} KR3DDRAWSPRITE;
+
+typedef struct KR3DDRAWSPRITEFAST {
+  int nSrcX;
+  int nSrcY;
+  int nWidth;
+  int nHeight;
+  int nDestX;
+  int nDestY;
+} KR3DDRAWSPRITEFAST;
+
+KRAPI void KR3DDrawSprite(int nSrcX, int nSrcY, int nWidth, int nHeight, int nTexture, int nDestX, int nDestY,
+                          int nReserved);
+KRAPI void KR3DDrawSpriteBatch(KR3DDRAWSPRITE* lpSprites, int nCount, int nReserved);
+KRAPI void KR3DDrawSpriteFastBatch(KR3DDRAWSPRITEFAST* lpSprites, int nCount, int nTexture, int nReserved);
+
 // The 3D records hold no pointers: the same layout in every build.
 static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");
 static_assert(sizeof(KR3DZBUFFERFORMATINFO) == 260, "KR3DZBUFFERFORMATINFO is 260 bytes");
@@ -495,6 +606,8 @@ static_assert(sizeof(KR3DCORETEXTUREFORMATINFO) == 344, "KR3DCORETEXTUREFORMATIN
 static_assert(sizeof(KR3DSTARTUPDEVICEINFO) == 16, "KR3DSTARTUPDEVICEINFO is 16 bytes");
 static_assert(sizeof(KR3DMATRIX) == 64, "KR3DMATRIX is a D3DMATRIX");
 static_assert(sizeof(KR3DCOLORRGB) == 12, "KR3DCOLORRGB is 12 bytes");
+static_assert(sizeof(KR3DDRAWSPRITE) == 28, "KR3DDRAWSPRITE is 28 bytes");
+static_assert(sizeof(KR3DDRAWSPRITEFAST) == 24, "KR3DDRAWSPRITEFAST is 24 bytes");
 
 // ---------------------------------------------------------------------------
 // The exported records keep their 32-bit Windows layouts.
@@ -510,6 +623,12 @@ static_assert(sizeof(KRVIDEODEVICEINFO) == 260, "KRVIDEODEVICEINFO is 260 bytes"
 static_assert(offsetof(KRVIDEODEVICEINFO, dwFlags) == 256, "KRVIDEODEVICEINFO.dwFlags");
 static_assert(sizeof(KRVIDEOMODEINFO) == 12, "KRVIDEOMODEINFO is 12 bytes");
 static_assert(sizeof(KR2DDRAWSPRITE) == 28, "KR2DDRAWSPRITE is 28 bytes");
+static_assert(sizeof(KR3DFRAME) == 136, "KR3DFRAME is 136 bytes");
+static_assert(offsetof(KR3DFRAME, lpParent) == 64, "KR3DFRAME.lpParent");
+static_assert(offsetof(KR3DFRAME, matWorld) == 72, "KR3DFRAME.matWorld");
+static_assert(sizeof(tagKR3DOBJECT) == 176, "tagKR3DOBJECT is 176 bytes");
+static_assert(offsetof(tagKR3DOBJECT, lpFrame) == 20, "tagKR3DOBJECT.lpFrame");
+static_assert(offsetof(tagKR3DOBJECT, frame) == 40, "tagKR3DOBJECT.frame");
 #endif
 
 #endif  // KORVATHD_H
