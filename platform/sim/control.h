@@ -78,6 +78,8 @@ std::string ReadWholeFile(const std::string& windowsPath);
 void WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
 void MakeDirectory(const std::string& windowsPath);
 int OpenFileHandles();  // handles made by CreateFileA and not yet closed
+// The next ReadFile succeeds with at most this many bytes.
+void LimitNextReadFile(uint32_t maxBytes);
 
 // ---- Local memory (LocalAlloc, LocalFree, FormatMessageA's buffers) --------
 int LiveLocalBlocks();  // blocks handed out and not yet given back with LocalFree
