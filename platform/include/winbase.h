@@ -94,6 +94,11 @@ void WINAPI Sleep(DWORD dwMilliseconds);
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 
+UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+void WINAPI ExitProcess(UINT uExitCode);
+
 int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
 int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
 // Whether the byte starts a double-byte character of the system's ANSI code page.

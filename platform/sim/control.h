@@ -81,6 +81,12 @@ int OpenFileHandles();  // handles made by CreateFileA and not yet closed
 // The next ReadFile succeeds with at most this many bytes.
 void LimitNextReadFile(uint32_t maxBytes);
 
+// ---- System directory, active window (GetSystemDirectoryA, GetActiveWindow) ----
+// The system directory is "C:\\WINDOWS\\SYSTEM" after Reset; GetPrivateProfileStringA
+// reads INI files from the sandbox. No window is active after Reset.
+void SetSystemDirectory(const std::string& windowsPath);
+void SetActiveWindowForTest(HWND window);
+
 // ---- Local memory (LocalAlloc, LocalFree, FormatMessageA's buffers) --------
 int LiveLocalBlocks();  // blocks handed out and not yet given back with LocalFree
 

@@ -102,6 +102,20 @@ extern "C" BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int 
   return TRUE;
 }
 
+// A new outer rectangle; the repaint flag changes nothing here, the simulation draws at once.
+extern "C" BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
+  auto lock = LockSimulation();
+  if (auto failure = EnterCall("MoveWindow", JoinArgs({ArgHandle(hWnd), ArgDec(X), ArgDec(Y), ArgDec(nWidth),
+                                                       ArgDec(nHeight), ArgDec(bRepaint)}))) {
+    return FailWin32(*failure, FALSE);
+  }
+  if (IsDesktop(hWnd)) return FailWin32(ERROR_ACCESS_DENIED, FALSE);
+  WindowEntry* window = WindowEntryOf(hWnd);
+  if (window == nullptr) return FailWin32(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+  window->outer = RECT{X, Y, X + (nWidth > 0 ? nWidth : 0), Y + (nHeight > 0 ? nHeight : 0)};
+  return TRUE;
+}
+
 namespace {
 
 // Whether the window was visible before: what ShowWindow answers.
