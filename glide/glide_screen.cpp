@@ -373,6 +373,7 @@ FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScree
   g_glide.physicalWidth = g_glide.physicalHeight = 0;
   g_glide.windowOpen = 0;
   g_glide.colorBuffers = g_glide.auxBuffers = 0;
+  ReleaseFrameBufferCopies();
   g_glide.lfbLocked[0] = g_glide.lfbLocked[1] = 0;
   SetDefaultGlideState(colorFormat, origin);
   ResetTmuState();
@@ -445,6 +446,7 @@ FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScree
 
 void FX_CALL grSstWinClose(void) {
   BlockTitleOnly("Ondrel info : grSstWinClose\n");
+  ReleaseFrameBufferCopies();
   ReleaseAllTextureSlots();
   if (!g_glide.settings.noGammaControl) SetIdentityGammaRamp();
   ReleaseScreenInterfaces();

@@ -3,12 +3,10 @@
 // every path.
 #include "glide/tdf_file.h"
 
-#include <windows.h>
-
-#include <korvathd.h>
-
 #include <cstdio>
 #include <cstring>
+
+#include "glide/glide_state.h"
 
 namespace {
 
@@ -29,27 +27,11 @@ struct FormatName {
   int32_t format;
 };
 const FormatName kFormats[] = {
-    {"p8", 5},         // GR_TEXFMT_P_8
-    {"rgb565", 10},    // GR_TEXFMT_RGB_565
-    {"argb1555", 11},  // GR_TEXFMT_ARGB_1555
-    {"argb4444", 12},  // GR_TEXFMT_ARGB_4444
+    {"p8", GR_TEXFMT_P_8},
+    {"rgb565", GR_TEXFMT_RGB_565},
+    {"argb1555", GR_TEXFMT_ARGB_1555},
+    {"argb4444", GR_TEXFMT_ARGB_4444},
 };
-
-// The published aspect ratios, in the order of their Glide codes 0 (8x1) to 6 (1x8).
-struct AspectPair {
-  int widthPart;
-  int heightPart;
-};
-const AspectPair kAspects[] = {{8, 1}, {4, 1}, {2, 1}, {1, 1}, {1, 2}, {1, 4}, {1, 8}};
-
-// Level of detail of a square edge: 128 gives 1 ... 1 gives 8; any other edge, 256 included, 0.
-int32_t EdgeLod(int edge) {
-  int32_t lod = 1;
-  for (int e = 128; e >= 1; e /= 2, ++lod) {
-    if (edge == e) return lod;
-  }
-  return 0;
-}
 
 HANDLE OpenForReading(const char* fileName) {
   return CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -93,8 +75,10 @@ bool ReadNumberPair(const char* line, const char* prefix, size_t prefixLength, i
 // The published sizes: the larger side is the largest edge, the other side that
 // edge reduced by the ratio.
 bool LookUpAspect(int widthPart, int heightPart, int largestEdge, TdfHeader* header) {
-  for (int code = 0; code < int(sizeof(kAspects) / sizeof(kAspects[0])); ++code) {
-    if (kAspects[code].widthPart != widthPart || kAspects[code].heightPart != heightPart) continue;
+  for (GrAspectRatio_t code = GR_ASPECT_8x1; code <= GR_ASPECT_1x8; ++code) {
+    int widthFactor = 0, heightFactor = 0;
+    AspectToFactors(code, &widthFactor, &heightFactor);
+    if (widthFactor != widthPart || heightFactor != heightPart) continue;
     header->aspectRatio = code;
     header->width = uint32_t(largestEdge / heightPart);
     header->height = uint32_t(largestEdge / widthPart);
@@ -136,8 +120,8 @@ bool ParseHeader(HANDLE file, const char* fileName, TdfHeader* header) {
   if (!ReadNumberPair(line, kAspectPrefix, kAspectPrefixLength, &widthPart, &heightPart)) return false;
   if (!LookUpAspect(widthPart, heightPart, largeEdge, &parsed)) return false;
 
-  parsed.smallLod = EdgeLod(smallEdge);
-  parsed.largeLod = EdgeLod(largeEdge);
+  parsed.smallLod = EdgeToLod(smallEdge);
+  parsed.largeLod = EdgeToLod(largeEdge);
   parsed.headerLength = headerLength;
   parsed.memRequired = fileSize - headerLength;
   *header = parsed;
