@@ -1,0 +1,205 @@
+// The screen's open and close: settings, the calls in their order, the log
+// block, the failure path from each step, and the refusals of grGlideInit.
+#include <gtest/gtest.h>
+
+#include "core/core_state.h"
+#include "glide_fixture.h"
+
+namespace {
+
+using GlideScreenTest = GlideTest;
+
+TEST_F(GlideScreenTest, OpensAWindowModeScreenAndClosesIt) {
+  grGlideInit();
+  EXPECT_TRUE(Logged("Ondrel info : Startup Korvath succeeded"));
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE)
+      << sim::DebugOutput();
+  EXPECT_EQ(g_glide.windowOpen, 1);
+  EXPECT_EQ(grSstScreenWidth(), 640u);
+  EXPECT_EQ(grSstScreenHeight(), 480u);
+  ASSERT_NE(Device(), nullptr);
+  EXPECT_TRUE(sim::DescribeDirect3DDevice(Device()).inScene);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE), 1u);
+  // The open ends with a second of waiting.
+  EXPECT_EQ(sim::Calls().back().function, "Sleep");
+  EXPECT_EQ(sim::Calls().back().arguments, "1000");
+  grSstWinClose();
+  EXPECT_EQ(g_glide.windowOpen, 0);
+  EXPECT_EQ(g_glide.d3dDevice, nullptr);
+  ExpectLinesInOrder({"Ondrel info : grSstWinClose", "Ondrel info : grSstWinClose succeeded"});
+}
+
+TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
+  grGlideInit();
+  sim::ClearDebugOutput();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_RGBA, GR_ORIGIN_LOWER_LEFT, 2, 1), FXTRUE);
+  const std::string dashes(60, '-');
+  const std::string indent(14, ' ');
+  std::vector<std::string> lines = LogLines();
+  std::vector<std::string> expected = {dashes,
+                                       "Ondrel info : grSstWinOpen",
+                                       dashes,
+                                       indent + "Screen resolution = 640 x 480",
+                                       indent + "Color format = GR_COLORFORMAT_RGBA",
+                                       indent + "Origin location = GR_ORIGIN_LOWER_LEFT",
+                                       indent + "Number of Col buffers =  2",
+                                       indent + "Number of Aux buffers =  1",
+                                       indent + "Profile = C:\\WINDOWS\\SYSTEM\\ONDREL.INI",
+                                       indent + "Device = Unknown",
+                                       indent + "Texture reduce memory = 1/1",
+                                       dashes,
+                                       ""};
+  ASSERT_GE(lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(expected.size())), expected);
+  ExpectLinesInOrder({"Ondrel info : Number of Direct3D Devices =  2", indent + "Direct3D Device  0 --- RGB Emulation",
+                      "HAL Device detected  1", indent + "GR_TEXFMT_RGB_332 --- 3",
+                      indent + "GR_TEXFMT_YIQ_422 --- Not supported yet",
+                      indent + "GR_TEXFMT_INTENSITY_8 --- Same GR_TEXFMT_ALPHA_8", "Ondrel info : System info",
+                      indent + "Front buffer read / write passed", indent + "Back buffer read / write passed",
+                      "Ondrel info : grSstWinOpen succeeded"});
+}
+
+TEST_F(GlideScreenTest, AMissingSettingsFileGivesTheDefaults) {
+  WriteIni("");
+  char path[300];
+  GlideSettingsPath(path, sizeof path);
+  EXPECT_STREQ(path, "C:\\WINDOWS\\SYSTEM\\ONDREL.INI");
+  GlideSettings s;
+  ReadGlideSettings("C:\\NOWHERE\\ONDREL.INI", &s);
+  EXPECT_STREQ(s.device, "Unknown");
+  EXPECT_EQ(s.videoBitsPerPixel, 16);
+  EXPECT_EQ(s.modes[0][0], 512);
+  EXPECT_EQ(s.modes[4][1], 768);
+  EXPECT_EQ(s.noSplash, 0);
+  EXPECT_EQ(s.noSound, 0);
+  EXPECT_EQ(s.reduceMemory, 0);
+  EXPECT_EQ(s.gammaBase, 0.0f);
+}
+
+TEST_F(GlideScreenTest, ReadsIntegersLikeAtoiAndModesWithAFallback) {
+  WriteIni(
+      "[video]\nGAMMABASE=50\n16BPP=\nNoFog= 7x\nScaleFix=99999999999\nNoVsync=-99999999999\n640x480=800x600\n"
+      "800x600=bad\n1024x768=0x5\n[Texture]\nReduceMemory=2\n");
+  GlideSettings s;
+  ReadGlideSettings(kIniPath, &s);
+  EXPECT_FLOAT_EQ(s.gammaBase, 0.5f);
+  EXPECT_EQ(s.videoBitsPerPixel, 0);  // an empty key is 0
+  EXPECT_EQ(s.noFog, 7);
+  EXPECT_EQ(s.scaleFix, 2147483647);
+  EXPECT_EQ(s.noVsync, -2147483647 - 1);
+  EXPECT_EQ(s.modes[2][0], 800);
+  EXPECT_EQ(s.modes[2][1], 600);
+  EXPECT_EQ(s.modes[3][0], 800);  // unparsable: the Glide size
+  EXPECT_EQ(s.modes[4][0], 1024);
+  EXPECT_EQ(s.modes[4][1], 768);
+  EXPECT_EQ(s.reduceMemory, 2);
+  EXPECT_EQ(ReduceMemoryDivisor(2), 4);
+  EXPECT_EQ(ReduceMemoryDivisor(6), 64);
+  EXPECT_EQ(ReduceMemoryDivisor(7), 1);
+  EXPECT_EQ(ReduceMemoryDivisor(0), 1);
+  EXPECT_EQ(ReduceMemoryDivisor(-1), 1);
+}
+
+TEST_F(GlideScreenTest, AResolutionWithoutAModeFailsAsTheVideoModeWithoutAskingKorvath) {
+  for (GrScreenResolution_t resolution : {GR_RESOLUTION_320x200, 16, -1}) {
+    grGlideInit();
+    sim::ClearCalls();
+    sim::ClearDebugOutput();
+    EXPECT_EQ(grSstWinOpen(0, resolution, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+    EXPECT_TRUE(Logged("Ondrel warning : Failed to change video mode"));
+    EXPECT_EQ(sim::CountCalls("IDirectDraw4::SetCooperativeLevel"), 1) << "only the video start-up's";
+    std::vector<sim::MessageBoxRecord> boxes = sim::MessageBoxes();
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[boxes.size() - 2].text, "Ondrel warning : grSstWinOpen\rFailed to change video mode");
+    EXPECT_EQ(boxes.back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
+    EXPECT_TRUE(boxes.back().captionWasNull);
+    EXPECT_EQ(boxes.back().owner, nullptr);
+    EXPECT_EQ(g_glide.windowOpen, 0);
+  }
+}
+
+TEST_F(GlideScreenTest, AFailedDeviceStartShowsBothBoxesAndCleansUp) {
+  grGlideInit();
+  sim::FailNext("IDirect3D3::CreateDevice", DDERR_GENERIC, "", 2);
+  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_TRUE(Logged("Ondrel warning : Couldn't startup device"));
+  std::vector<sim::MessageBoxRecord> boxes = sim::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].text, "Ondrel warning : grSstWinOpen\rFailed to initialize 3D Device");
+  EXPECT_EQ(boxes[0].owner, window_);
+  EXPECT_EQ(boxes[1].owner, window_);
+  EXPECT_EQ(boxes[1].text, LastErrorText());
+  EXPECT_EQ(boxes[2].owner, nullptr);
+  EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
+}
+
+TEST_F(GlideScreenTest, ADeviceWithoutAFourBitAlphaFormatFailsTheOpenAtAlpha8) {
+  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+  for (sim::Direct3DDeviceType& device : devices) {
+    device.textureFormats = {sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F)};
+  }
+  sim::SetDirect3DDevices(devices);
+  grGlideInit();
+  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_TRUE(Logged(std::string(14, ' ') + "GR_TEXFMT_ALPHA_8 --- Couldn't found"));
+  EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
+  EXPECT_EQ(sim::MessageBoxes().back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
+}
+
+TEST_F(GlideScreenTest, A565And5551DeviceMapsEachGlideFormatToItsFirstCandidate) {
+  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+  for (sim::Direct3DDeviceType& device : devices) {
+    device.textureFormats = {sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F),
+                             sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000)};
+  }
+  sim::SetDirect3DDevices(devices);
+  Open();
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_RGB_332], 0);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_P_8], 0);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_ALPHA_8], 1);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_INTENSITY_8], 1);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_ARGB_8332], 1);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_YIQ_422], -1);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_RSVD0], 0);
+  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_RSVD1], 0);
+}
+
+TEST_F(GlideScreenTest, AnOpenWhileOpenClosesFirstAndAReopenWorks) {
+  Open();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_800x600, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 0), FXTRUE);
+  EXPECT_TRUE(Logged("Ondrel info : grSstWinClose succeeded"));
+  EXPECT_EQ(grSstScreenWidth(), 800u);
+  EXPECT_EQ(sim::LiveDirect3DDevices(), 1);
+  // No aux buffer: the device starts without a depth buffer.
+  EXPECT_EQ(sim::DescribeDirect3DDevice(Device()).depthBuffer, nullptr);
+  grSstWinClose();
+  EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
+}
+
+TEST_F(GlideScreenTest, TheCloseRepaintsTheWindowAndTheShutdownMovesItBack) {
+  RECT before;
+  GetWindowRect(window_, &before);
+  Open();
+  grGlideShutdown();
+  EXPECT_EQ(g_glide.windowOpen, 0);
+  EXPECT_EQ(ArgumentsOf("InvalidateRect").size(), 1u);
+  EXPECT_EQ(sim::CountCalls("UpdateWindow"), 1);
+  RECT after;
+  GetWindowRect(window_, &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.right, before.right);
+  EXPECT_EQ(sim::CountCalls("MoveWindow"), 1);
+}
+
+TEST_F(GlideScreenTest, AnOpenOnTheGamesWindowRestartsKorvathThere) {
+  grGlideInit();
+  HWND other = sim::CreateTestWindow();
+  const FxU32 handle = static_cast<FxU32>(reinterpret_cast<uintptr_t>(other));
+  ASSERT_EQ(grSstWinOpen(handle, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_EQ(g_krCore.hWnd, other);
+  grSstWinClose();
+  KRCleanup();
+  DestroyWindow(other);
+}
+
+}  // namespace
