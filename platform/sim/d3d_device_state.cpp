@@ -67,8 +67,25 @@ HRESULT GetState(const char* function, const std::string& stage, const std::map<
 
 }  // namespace
 
+// The legacy filter states land on texture stage 0's filters, as DirectX 6 maps them.
+static void MapLegacyFilter(std::map<DWORD, DWORD>* stage, D3DRENDERSTATETYPE state, DWORD value) {
+  if (state == D3DRENDERSTATE_TEXTUREMAG) {
+    (*stage)[D3DTSS_MAGFILTER] = value == D3DFILTER_NEAREST ? D3DTFG_POINT : D3DTFG_LINEAR;
+  } else if (state == D3DRENDERSTATE_TEXTUREMIN && value >= D3DFILTER_NEAREST && value <= D3DFILTER_LINEARMIPLINEAR) {
+    // NEAREST, LINEAR, MIPNEAREST, MIPLINEAR, LINEARMIPNEAREST, LINEARMIPLINEAR
+    const bool linear = value == D3DFILTER_LINEAR || value == D3DFILTER_MIPLINEAR || value == D3DFILTER_LINEARMIPLINEAR;
+    (*stage)[D3DTSS_MINFILTER] = linear ? D3DTFN_LINEAR : D3DTFN_POINT;
+    (*stage)[D3DTSS_MIPFILTER] = value <= D3DFILTER_LINEAR ? D3DTFP_NONE
+                                 : value <= D3DFILTER_MIPLINEAR ? D3DTFP_POINT
+                                                                : D3DTFP_LINEAR;
+  }
+}
+
 HRESULT DeviceObject::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  return SetState("IDirect3DDevice3::SetRenderState", "", &renderStates, kLastRenderState, state, value);
+  const HRESULT result =
+      SetState("IDirect3DDevice3::SetRenderState", "", &renderStates, kLastRenderState, state, value);
+  if (SUCCEEDED(result)) MapLegacyFilter(&stageStates[0], state, value);
+  return result;
 }
 HRESULT DeviceObject::GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) {
   return GetState("IDirect3DDevice3::GetRenderState", "", &renderStates, kLastRenderState, state, value);

@@ -203,3 +203,66 @@ TEST_F(GlideScreenTest, AnOpenOnTheGamesWindowRestartsKorvathThere) {
 }
 
 }  // namespace
+
+namespace {
+
+// The failure path from each start-up step: FXFALSE, the closing box, and
+// KORVATHD's components cleaned up (those never started included) with nothing live.
+struct FailingStep {
+  const char* function;
+  int64_t code;
+  const char* arguments;
+};
+
+class GlideOpenFailureTest : public GlideTest, public ::testing::WithParamInterface<FailingStep> {};
+
+TEST_P(GlideOpenFailureTest, TakesTheFailurePathAndLeavesNothingLive) {
+  grGlideInit();
+  sim::FailNext(GetParam().function, GetParam().code, GetParam().arguments, 4);
+  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_EQ(sim::MessageBoxes().back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
+  EXPECT_EQ(g_glide.windowOpen, 0);
+  EXPECT_EQ(g_glide.d3dDevice, nullptr);
+  EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
+  EXPECT_EQ(sim::LiveDirectDrawObjects(), 0);
+  EXPECT_EQ(sim::LiveSurfaces(), 0);
+  sim::ClearContractViolations();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, GlideOpenFailureTest,
+    ::testing::Values(FailingStep{"CoCreateInstance", REGDB_E_CLASSNOTREG, ""},
+                      FailingStep{"IDirectDraw4::SetCooperativeLevel", DDERR_GENERIC, ""},
+                      FailingStep{"IDirectDraw4::CreateSurface", DDERR_OUTOFMEMORY, ""},
+                      FailingStep{"IDirect3D3::CreateDevice", DDERR_GENERIC, ""}));
+
+TEST_F(GlideScreenTest, AMissingTextureFormatLogsCouldntFound) {
+  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+  for (sim::Direct3DDeviceType& device : devices) device.textureFormats.clear();
+  sim::SetDirect3DDevices(devices);
+  grGlideInit();
+  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_TRUE(Logged(std::string(14, ' ') + "GR_TEXFMT_RGB_332 --- Couldn't found"));
+  EXPECT_FALSE(Logged(std::string(14, ' ') + "GR_TEXFMT_YIQ_422 --- Not supported yet"));
+}
+
+TEST_F(GlideScreenTest, SettingsChooseTheDeviceTheDepthAndTheShowMode) {
+  WriteIni("[Video]\nDevice=unknown\n16BPP=0\nNoVsync=1\n[Splash]\nNoSplash=1\n");
+  Open();
+  EXPECT_EQ(g_krVideo.dwShowMode, static_cast<DWORD>(KRVIDEO_SHOWMODE_BLIT));
+  grSstWinClose();
+  WriteIni("[Video]\nDevice=No such card\n16BPP=0\n[Splash]\nNoSplash=1\n");
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_TRUE(Logged(std::string(14, ' ') + "Device = No such card"));
+}
+
+TEST_F(GlideScreenTest, WithoutAHardwareDeviceSoftwareEmulationIsForced) {
+  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+  devices.pop_back();
+  sim::SetDirect3DDevices(devices);
+  Open();
+  EXPECT_EQ(g_glide.settings.softwareEmulation, 1);
+  EXPECT_EQ(g_glide.canTextureFromSystemMemory, 1);
+}
+
+}  // namespace

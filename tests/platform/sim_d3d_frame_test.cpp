@@ -192,3 +192,23 @@ TEST_F(SimDirect3DFrame, ANewRenderTargetBringsItsOwnDepthBuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+// The legacy filter states land on stage 0's filters as DirectX 6 maps them.
+TEST_F(SimDirect3DFrame, LegacyFilterStatesSetStageZerosFilters) {
+  Frame frame = OpenFrame();
+  auto stage = [&](D3DTEXTURESTAGESTATETYPE state) { return sim::Direct3DTextureStageState(frame.device, 0, state); };
+  const DWORD expected[6][3] = {{D3DTFN_POINT, D3DTFP_NONE, D3DTFG_POINT},   {D3DTFN_LINEAR, D3DTFP_NONE, D3DTFG_LINEAR},
+                                {D3DTFN_POINT, D3DTFP_POINT, D3DTFG_POINT},  {D3DTFN_LINEAR, D3DTFP_POINT, D3DTFG_LINEAR},
+                                {D3DTFN_POINT, D3DTFP_LINEAR, D3DTFG_POINT}, {D3DTFN_LINEAR, D3DTFP_LINEAR, D3DTFG_LINEAR}};
+  for (DWORD filter = D3DFILTER_NEAREST; filter <= D3DFILTER_LINEARMIPLINEAR; ++filter) {
+    ASSERT_EQ(frame.device->SetRenderState(D3DRENDERSTATE_TEXTUREMIN, filter), D3D_OK);
+    ASSERT_EQ(frame.device->SetRenderState(D3DRENDERSTATE_TEXTUREMAG, filter % 2 == 1 ? D3DFILTER_NEAREST : D3DFILTER_LINEAR), D3D_OK);
+    EXPECT_EQ(stage(D3DTSS_MINFILTER), expected[filter - 1][0]) << filter;
+    EXPECT_EQ(stage(D3DTSS_MIPFILTER), expected[filter - 1][1]) << filter;
+    EXPECT_EQ(stage(D3DTSS_MAGFILTER), expected[filter - 1][2]) << filter;
+  }
+}
+
+}  // namespace

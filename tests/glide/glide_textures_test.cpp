@@ -1,0 +1,324 @@
+// Texture addresses, stage states, binding before draws, and downloads: the
+// surface ladder, staging, decimation, non-square textures, texel conversion
+// into each device format, and the device-context path.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "glide/texel_conversion.h"
+#include "glide_fixture.h"
+
+namespace {
+
+// Device formats offered: 332, 565, 555, 1555, 4444, 8888, 888 (24 bits).
+enum DeviceFormat { k332, k565, k555, k1555, k4444, k8888, k888 };
+
+class GlideTexturesTest : public GlideTest {
+ protected:
+  void SetUp() override {
+    GlideTest::SetUp();
+    std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+    for (sim::Direct3DDeviceType& device : devices) {
+      device.textureFormats = {sim::RgbFormat(8, 0xE0, 0x1C, 0x03),
+                               sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F),
+                               sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F),
+                               sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000),
+                               sim::RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000),
+                               sim::RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
+                               sim::RgbFormat(24, 0xFF0000, 0xFF00, 0xFF)};
+    }
+    sim::SetDirect3DDevices(devices);
+  }
+
+  static GrTexInfo Info(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void* data) {
+    GrTexInfo info = {lod, lod, aspect, format, const_cast<void*>(data)};
+    return info;
+  }
+
+  // Downloads one texel (a 1 x 1 texture) of `format` into the device format and reads it back.
+  static uint32_t OneTexel(GrTextureFormat_t format, DeviceFormat device, uint16_t texel) {
+    g_glide.textureFormatMap[format] = device;
+    GrTexInfo info = Info(GR_LOD_1, GR_ASPECT_1x1, format, &texel);
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH_STANDIN, &info);
+    return sim::SurfaceRaw(g_tmu.slots[0].surface, 0, 0);
+  }
+  static constexpr FxU32 GR_MIPMAPLEVELMASK_BOTH_STANDIN = 3;
+};
+
+TEST_F(GlideTexturesTest, AddressesAndSizesAreConstants) {
+  EXPECT_EQ(grTexMinAddress(GR_TMU1), 0u);
+  EXPECT_EQ(grTexMaxAddress(GR_TMU0), 1023u);
+  EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_RGB_565), 1u);
+  EXPECT_EQ(grTexTextureMemRequired(0, nullptr), 1u);
+  EXPECT_EQ(LodToEdge(GR_LOD_256), 256);
+  EXPECT_EQ(LodToEdge(GR_LOD_1), 1);
+  EXPECT_EQ(LodToEdge(9), 0);
+  EXPECT_EQ(LodToEdge(-1), 0);
+  EXPECT_EQ(EdgeToLod(128), GR_LOD_128);
+  EXPECT_EQ(EdgeToLod(1), GR_LOD_1);
+  EXPECT_EQ(EdgeToLod(256), 0);
+  EXPECT_EQ(EdgeToLod(3), 0);
+  int w = 0, h = 0;
+  EXPECT_TRUE(AspectToFactors(GR_ASPECT_8x1, &w, &h));
+  EXPECT_EQ(w * 10 + h, 81);
+  EXPECT_TRUE(AspectToFactors(GR_ASPECT_1x4, &w, &h));
+  EXPECT_EQ(w * 10 + h, 14);
+  EXPECT_TRUE(AspectToFactors(GR_ASPECT_1x1, &w, &h));
+  EXPECT_EQ(w * 10 + h, 11);
+  EXPECT_FALSE(AspectToFactors(7, &w, &h));
+  EXPECT_FALSE(AspectToFactors(-1, &w, &h));
+}
+
+TEST_F(GlideTexturesTest, StageStatesAreTheSameForEveryTmu) {
+  Open();
+  grTexFilterMode(GR_TMU1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_POINT_SAMPLED);
+  EXPECT_EQ(StageState(D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_LINEAR));
+  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_POINT));
+  grTexFilterMode(GR_TMU0, 0, 1);
+  EXPECT_EQ(StageState(D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_POINT));
+  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_LINEAR));
+  grTexClampMode(GR_TMU2, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
+  EXPECT_EQ(StageState(D3DTSS_ADDRESSU), static_cast<DWORD>(D3DTADDRESS_CLAMP));
+  EXPECT_EQ(StageState(D3DTSS_ADDRESSV), static_cast<DWORD>(D3DTADDRESS_WRAP));
+  grTexMipMapMode(GR_TMU0, GR_MIPMAP_NEAREST_DITHER, FXTRUE);
+  EXPECT_EQ(StageState(D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTFP_LINEAR));
+  grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXTRUE);
+  EXPECT_EQ(StageState(D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTFP_NONE));
+  grTexCombine(GR_TMU1, 2, 3, 4, 5, FXTRUE, FXTRUE);
+  EXPECT_EQ(g_tmu.rgbFunction, 2);
+  EXPECT_EQ(g_tmu.alphaFactor, 5);
+}
+
+TEST_F(GlideTexturesTest, BindsOnceUnbindsForOtherSourcesAndSetsTheKeyInTheDeviceFormat) {
+  Open();
+  uint16_t texels[4] = {0xF800, 0x07E0, 0x001F, 0xFFFF};
+  GrTexInfo info = Info(GR_LOD_2, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+  grTexDownloadMipMap(GR_TMU0, 7, 0, &info);
+  grTexSource(GR_TMU0, 7, 0, &info);
+  grTexSource(GR_TMU0, 1023, 0, &info);
+  EXPECT_EQ(g_tmu.sourceAddress, 7);
+  grColorCombine(1, 8, 0, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+  grChromakeyValue(0x00FF0000);
+  grChromakeyMode(GR_CHROMAKEY_ENABLE);
+  GrVertex v[3] = {Vertex(0, 0), Vertex(9, 0), Vertex(9, 9)};
+  sim::ClearCalls();
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::SetTexture"), 1);
+  EXPECT_EQ(LastDraw().texture, g_tmu.slots[7].texture);
+  sim::SurfaceInfo surface = sim::DescribeSurface(g_tmu.slots[7].surface);
+  EXPECT_TRUE(surface.hasSourceKey);
+  EXPECT_EQ(surface.sourceKey.dwColorSpaceLowValue, 0xF800u);  // red in 5-6-5
+  EXPECT_EQ(surface.sourceKey.dwColorSpaceHighValue, 0xF800u);
+
+  grColorCombine(1, 8, 0, GR_COMBINE_OTHER_ITERATED, FXFALSE);
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  EXPECT_EQ(LastDraw().texture, nullptr);
+  EXPECT_EQ(g_tmu.boundAddress, -1);
+  g_glideState.colorCombineOther = GR_COMBINE_OTHER_TEXTURE;  // without grColorCombine's own reset
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  EXPECT_EQ(LastDraw().texture, g_tmu.slots[7].texture);
+
+  // An empty slot binds nothing and keys nothing.
+  grTexSource(GR_TMU0, 8, 0, &info);
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  EXPECT_EQ(LastDraw().texture, nullptr);
+}
+
+TEST_F(GlideTexturesTest, DownloadsGoThroughAStagingSurfaceIntoVideoMemory) {
+  Open();
+  uint16_t texels[16] = {};
+  GrTexInfo info = Info(GR_LOD_4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+  sim::ClearCalls();
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+  std::vector<std::string> creates = ArgumentsOf("IDirectDraw4::CreateSurface");
+  ASSERT_EQ(creates.size(), 2u);
+  EXPECT_NE(creates[0].find("caps 0x14005000"), std::string::npos) << creates[0];  // local video, allocated on load
+  EXPECT_NE(creates[1].find("caps 0x1800"), std::string::npos) << creates[1];
+  EXPECT_EQ(sim::CountCalls("IDirect3DTexture2::Load"), 1);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[0].surface).memory, sim::SurfaceMemory::LocalVideo);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[0].surface).references, 2);  // surface and its texture interface
+  // A second download into the address releases the first.
+  const int surfaces = sim::LiveSurfaces();
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+  EXPECT_EQ(sim::LiveSurfaces(), surfaces);
+  EXPECT_EQ(sim::CountCalls("IDirect3DTexture2::Load"), 2);
+}
+
+TEST_F(GlideTexturesTest, TheLadderTriesSystemMemoryLastOnlyAfterItsOwnTry) {
+  Open();
+  uint16_t texels[4] = {};
+  GrTexInfo info = Info(GR_LOD_2, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+  sim::SetSurfaceMemoryAvailable(sim::SurfaceMemory::LocalVideo, false);
+  sim::SetSurfaceMemoryAvailable(sim::SurfaceMemory::NonLocalVideo, false);
+  g_glide.canTextureFromSystemMemory = 0;
+  sim::ClearCalls();
+  grTexDownloadMipMap(GR_TMU0, 1, 0, &info);
+  EXPECT_EQ(sim::CountCalls("IDirectDraw4::CreateSurface"), 2);
+  EXPECT_EQ(g_tmu.slots[1].surface, nullptr);
+
+  g_glide.canTextureFromSystemMemory = 1;
+  sim::ClearCalls();
+  grTexDownloadMipMap(GR_TMU0, 1, 0, &info);
+  EXPECT_EQ(sim::CountCalls("IDirectDraw4::CreateSurface"), 3);
+  EXPECT_EQ(sim::CountCalls("IDirect3DTexture2::Load"), 0);  // in system memory: no staging
+  ASSERT_NE(g_tmu.slots[1].surface, nullptr);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[1].surface).references, 2);
+
+  sim::FailNext("IDirectDraw4::CreateSurface", DDERR_OUTOFMEMORY, "caps 0x4001800,");
+  sim::ClearCalls();
+  grTexDownloadMipMap(GR_TMU0, 1, 0, &info);
+  std::vector<std::string> creates = ArgumentsOf("IDirectDraw4::CreateSurface");
+  ASSERT_EQ(creates.size(), 4u);
+  EXPECT_NE(creates[3].find("caps 0x4001000,"), std::string::npos) << creates[3];
+}
+
+TEST_F(GlideTexturesTest, SoftwareEmulationTexturesFromSystemMemory) {
+  WriteIni("[Video]\n16BPP=0\nSoftwareEmulation=1\n[Splash]\nNoSplash=1\n");
+  Open();
+  uint16_t texels[4] = {};
+  GrTexInfo info = Info(GR_LOD_2, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+  sim::ClearCalls();
+  grTexDownloadMipMap(GR_TMU0, 2, 0, &info);
+  EXPECT_EQ(ArgumentsOf("IDirectDraw4::CreateSurface").size(), 1u);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[2].surface).memory, sim::SurfaceMemory::System);
+}
+
+TEST_F(GlideTexturesTest, RefusedDownloadsLeaveNothing) {
+  uint16_t texels[4] = {};
+  GrTexInfo info = Info(GR_LOD_2, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);  // no screen
+  Open();
+  grTexDownloadMipMap(GR_TMU0, 1023, 0, &info);
+  grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
+  ASSERT_NE(g_tmu.slots[3].surface, nullptr);
+  const int before = static_cast<int>(sim::Surfaces().size());
+  info.format = GR_TEXFMT_YIQ_422;
+  grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
+  EXPECT_EQ(g_tmu.slots[3].surface, nullptr);  // released first, then refused
+  info.format = 15;
+  grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
+  EXPECT_EQ(static_cast<int>(sim::Surfaces().size()), before - 1);
+  info.format = GR_TEXFMT_RGB_565;
+  sim::FailNext("IDirectDrawSurface4::QueryInterface", E_NOINTERFACE);
+  grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
+  EXPECT_EQ(g_tmu.slots[3].surface, nullptr);
+  EXPECT_EQ(static_cast<int>(sim::Surfaces().size()), before - 1);
+}
+
+TEST_F(GlideTexturesTest, ReduceMemoryDecimatesAndSmallTexturesKeepTheirSize) {
+  WriteIni("[Video]\n16BPP=0\n[Splash]\nNoSplash=1\n[Texture]\nReduceMemory=2\n");
+  Open();
+  static uint16_t texels[256 * 256];
+  for (int y = 0; y < 256; ++y) {
+    for (int x = 0; x < 256; ++x) texels[y * 256 + x] = static_cast<uint16_t>((y << 8) | x);
+  }
+  g_glide.textureFormatMap[GR_TEXFMT_ARGB_4444] = k4444;
+  GrTexInfo info = Info(GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_ARGB_4444, texels);
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+  sim::SurfaceInfo surface = sim::DescribeSurface(g_tmu.slots[0].surface);
+  EXPECT_EQ(surface.width, 64);
+  EXPECT_EQ(sim::SurfaceRaw(g_tmu.slots[0].surface, 1, 0), 0x0004u);
+  EXPECT_EQ(sim::SurfaceRaw(g_tmu.slots[0].surface, 2, 3), (12u << 8) | 8u);
+  info.largeLod = GR_LOD_8;
+  grTexDownloadMipMap(GR_TMU0, 1, 0, &info);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[1].surface).width, 2);
+  info.largeLod = GR_LOD_4;
+  grTexDownloadMipMap(GR_TMU0, 2, 0, &info);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[2].surface).width, 4);
+  EXPECT_EQ(sim::SurfaceRaw(g_tmu.slots[2].surface, 3, 0), 0x0003u);
+}
+
+TEST_F(GlideTexturesTest, NonSquareTexturesAreReadAsTheyAreAndPlacedTopLeft) {
+  Open();
+  static uint8_t texels[256 * 32];
+  std::memset(texels, 0xFF, sizeof texels);
+  texels[256 * 31 + 255] = 0xE0;  // the last texel: red
+  g_glide.textureFormatMap[GR_TEXFMT_RGB_332] = k332;
+  GrTexInfo info = Info(GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_RGB_332, texels);
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+  IDirectDrawSurface4* surface = g_tmu.slots[0].surface;
+  EXPECT_EQ(sim::DescribeSurface(surface).width, 256);
+  EXPECT_EQ(sim::SurfaceRaw(surface, 255, 31), 0xE0u);
+  EXPECT_EQ(sim::SurfaceRaw(surface, 0, 32), 0u);
+  EXPECT_EQ(sim::SurfaceRaw(surface, 0, 255), 0u);
+
+  uint16_t tall[2 * 16];
+  for (int i = 0; i < 32; ++i) tall[i] = static_cast<uint16_t>(0x1000 + i);
+  g_glide.textureFormatMap[GR_TEXFMT_ARGB_4444] = k4444;
+  info = Info(GR_LOD_16, GR_ASPECT_1x8, GR_TEXFMT_ARGB_4444, tall);
+  grTexDownloadMipMap(GR_TMU0, 1, 0, &info);
+  surface = g_tmu.slots[1].surface;
+  EXPECT_EQ(sim::SurfaceRaw(surface, 1, 15), 0x1000u + 31u);
+  EXPECT_EQ(sim::SurfaceRaw(surface, 2, 0), 0u);
+}
+
+TEST_F(GlideTexturesTest, EachSourceFormatConvertsIntoEachDeviceFormat) {
+  Open(GR_RESOLUTION_640x480, GR_ORIGIN_UPPER_LEFT, 1, GR_COLORFORMAT_RGBA);  // converted whatever the format
+  // RGB 565 white, darkest blue and black.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k332, 0xFFFF), 0xFFu);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k565, 0x1234), 0x1234u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k555, 0xFFFF), 0x7FFFu);
+  // A source without alpha is opaque.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k1555, 0x0000), 0x8000u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k1555, 0xFFFF), 0xFFFFu);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k4444, 0x0001), 0xF010u);  // not black; alpha kept at its maximum
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k4444, 0x0000), 0xF000u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k8888, 0xF800), 0xFFFF0000u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k888, 0x07E0), 0x00FF00u);
+  // ARGB 1555: the alpha bit alone stays black.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k4444, 0x8000), 0xF000u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k1555, 0x8001), 0x8001u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k8888, 0x7C00), 0x00FF0000u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k332, 0x0001), 0x04u);
+  // ARGB 4444.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k8888, 0xF0F0), 0xFF00FF00u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k565, 0x0F00), 0xF800u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k555, 0x0001), 0x0002u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k332, 0x1001), 0x04u);  // blue too dark for 2 bits: green's lowest
+  // RGB 332 and ARGB 8332.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_332, k565, 0xE0), 0xF800u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_332, k8888, 0x03), 0xFF0000FFu);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_8332, k4444, 0x80FF), 0x7FFFu);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_8332, k1555, 0x0000), 0x0000u);
+  // Alpha 8: no colour, no substitution.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ALPHA_8, k8888, 0x80), 0x80000000u);
+  EXPECT_EQ(OneTexel(GR_TEXFMT_ALPHA_8, k565, 0x80), 0x0000u);
+  // Intensity texels get a surface but no texels.
+  EXPECT_EQ(OneTexel(GR_TEXFMT_INTENSITY_8, k565, 0xFF), 0x0000u);
+}
+
+TEST_F(GlideTexturesTest, AFailedLockWritesThroughTheDeviceContext) {
+  Open();
+  uint16_t texels[4] = {0xF800, 0x07E0, 0x001F, 0x0000};
+  GrTexInfo info = Info(GR_LOD_2, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+  sim::FailNext("IDirectDrawSurface4::Lock", DDERR_SURFACEBUSY);
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+  ExpectLinesInOrder({"Ondrel info : Failed to Lock surface", "DDERR_SURFACEBUSY", "Ondrel info : Try to get DC",
+                      "Ondrel info : Write pixel to DC", "Ondrel info : Release DC for the surface",
+                      "Ondrel info : Load texture"});
+  EXPECT_EQ(sim::SurfaceRgb(g_tmu.slots[0].surface, 0, 0), 0xFF0000u);
+  EXPECT_EQ(sim::SurfaceRgb(g_tmu.slots[0].surface, 0, 1), 0x0000FFu);
+
+  sim::FailNext("IDirectDrawSurface4::Lock", DDERR_SURFACEBUSY);
+  sim::FailNext("IDirectDrawSurface4::GetDC", DDERR_DCALREADYCREATED);
+  grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+  EXPECT_EQ(g_tmu.slots[0].surface, nullptr);
+  EXPECT_EQ(sim::MessageBoxes().back().text,
+            "Ondrel warning : grTexDownloadMipMap\rCould not write pixel to the texture");
+  EXPECT_EQ(sim::MessageBoxes().back().owner, window_);
+  EXPECT_TRUE(Logged("Ondrel info : Failed to get DC"));
+}
+
+TEST(TexelConversionTest, TwentyFourBitTexelsTakeThreeBytes) {
+  uint8_t out[4] = {9, 9, 9, 9};
+  StoreTexel(0x11223344, 24, out);
+  EXPECT_EQ(out[0], 0x44);
+  EXPECT_EQ(out[2], 0x22);
+  EXPECT_EQ(out[3], 9);
+  StoreTexel(0x11223344, 8, out);
+  EXPECT_EQ(out[0], 0x44);
+  EXPECT_EQ(out[1], 0x33);
+}
+
+}  // namespace
