@@ -301,8 +301,8 @@ void TakeScreenInterfaces() {
   if (g_glide.d3dDevice != nullptr) g_glide.d3dDevice->GetCaps(&hardware, &software);
   const D3DDEVICEDESC& used = g_glide.settings.softwareEmulation ? software : hardware;
   g_glide.canTextureFromSystemMemory = (used.dwDevCaps & D3DDEVCAPS_TEXTURESYSTEMMEMORY) ? 1 : 0;
-  BlockLine(g_glide.canTextureFromSystemMemory ? "Can use texture on SYSTEM MEMORY\n"
-                                               : "Can't use texture on SYSTEM MEMORY\n");
+  BlockLine("%s", g_glide.canTextureFromSystemMemory ? "Can use texture on SYSTEM MEMORY\n"
+                                                     : "Can't use texture on SYSTEM MEMORY\n");
   BlockClose();
 }
 
