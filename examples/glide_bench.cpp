@@ -1,0 +1,131 @@
+// Not a test: timings of Ondrel under Wine, printed as two ratios.
+// 1. The demo scene's triangles through Ondrel against the same triangles,
+//    converted beforehand, sent with the same flags straight to KORVATHD's
+//    device; both frames end in the same swap. Median of alternating rounds.
+// 2. Texel conversion of 256 x 256 textures of each source format against
+//    memcpy of the same bytes.
+#include <windows.h>
+#include <d3d.h>
+
+#include <glide.h>
+#include <korvathd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "glide/texel_conversion.h"
+#include "glide_scene.h"
+#include "support/main_window.h"
+
+namespace {
+
+double Seconds() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The scene's vertices as Direct3D takes them, converted once.
+std::vector<D3DTLVERTEX> Converted(const glidescene::SceneQuad& q) {
+  std::vector<D3DTLVERTEX> out(4);
+  for (int i = 0; i < 4; ++i) {
+    const GrVertex& v = q.v[i];
+    D3DTLVERTEX& t = out[i];
+    t.sx = v.x;
+    t.sy = v.y;
+    t.sz = v.ooz / 65535.0f;
+    t.rhw = v.oow;
+    t.color = (static_cast<DWORD>(v.a) << 24) | (static_cast<DWORD>(v.r) << 16) | (static_cast<DWORD>(v.g) << 8) |
+              static_cast<DWORD>(v.b);
+    t.specular = 0;
+    t.tu = (v.tmuvtx[0].sow / v.oow + 0.2f) / 256.0f;
+    t.tv = (v.tmuvtx[0].tow / v.oow + 0.2f) / 256.0f;
+  }
+  return out;
+}
+
+void SceneRatio() {
+  glidescene::SetUpScene();
+  const std::vector<glidescene::SceneQuad> quads = glidescene::SceneQuads();
+  std::vector<std::vector<D3DTLVERTEX>> converted;
+  for (const glidescene::SceneQuad& q : quads) converted.push_back(Converted(q));
+  IDirect3DDevice3* device = nullptr;
+  KR3DGetDirect3DDeviceInterface(&device);
+  std::vector<double> ondrel, direct;
+  for (int round = 0; round < 41; ++round) {
+    double start = Seconds();
+    glidescene::DrawScene(quads);
+    grBufferSwap(1);
+    ondrel.push_back(Seconds() - start);
+    start = Seconds();
+    for (std::vector<D3DTLVERTEX>& v : converted) {
+      device->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, v.data(), 4, D3DDP_DONOTCLIP | D3DDP_DONOTUPDATEEXTENTS);
+    }
+    grBufferSwap(1);
+    direct.push_back(Seconds() - start);
+  }
+  device->Release();
+  printf("scene (%u triangles): Ondrel %.3f ms, direct %.3f ms, ratio %.3f (goal at most 1.10)\n",
+         static_cast<unsigned>(quads.size() * 2), Median(ondrel) * 1000, Median(direct) * 1000,
+         Median(ondrel) / Median(direct));
+}
+
+void ConversionRatios() {
+  KR3DTEXTUREFORMATINFO device;
+  std::memset(&device, 0, sizeof device);
+  device.dwBitCount = 16;
+  device.dwRedBits = device.dwGreenBits = device.dwBlueBits = device.dwAlphaBits = 4;
+  device.dwRedShift = 8;
+  device.dwGreenShift = 4;
+  device.dwAlphaShift = 12;
+  device.dwRedMax = device.dwGreenMax = device.dwBlueMax = device.dwAlphaMax = 15;
+  static uint8_t source[256 * 256 * 2], target[256 * 256 * 4];
+  for (size_t i = 0; i < sizeof source; ++i) source[i] = static_cast<uint8_t>(i * 37);
+  const GrTextureFormat_t formats[] = {GR_TEXFMT_RGB_332, GR_TEXFMT_ALPHA_8, GR_TEXFMT_ARGB_8332,
+                                       GR_TEXFMT_RGB_565, GR_TEXFMT_ARGB_1555, GR_TEXFMT_ARGB_4444};
+  for (GrTextureFormat_t format : formats) {
+    const TexelSource s = TexelSourceOf(format);
+    const size_t bytes = static_cast<size_t>(256 * 256 * s.bytes);
+    std::vector<double> convert, copy;
+    for (int round = 0; round < 21; ++round) {
+      double start = Seconds();
+      for (int i = 0; i < 256 * 256; ++i) {
+        StoreTexel(ConvertTexel(s, ReadTexel(s, source + i * s.bytes), device), 16, target + i * 2);
+      }
+      convert.push_back(Seconds() - start);
+      start = Seconds();
+      std::memcpy(target, source, bytes);
+      copy.push_back(Seconds() - start);
+    }
+    printf("format %2d: conversion at %.1f%% of memcpy's throughput (goal at least 50%%)\n", format,
+           100.0 * Median(copy) / Median(convert));
+  }
+}
+
+}  // namespace
+
+int main() {
+  HWND window = winsupport::CreateMainWindow(640, 480, "Glide bench");
+  if (window == nullptr) return 1;
+  SetActiveWindow(window);
+  grGlideInit();
+  if (!grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window)), GR_RESOLUTION_640x480, 0,
+                    GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1)) {
+    printf("grSstWinOpen failed\n");
+    return 1;
+  }
+  SceneRatio();
+  ConversionRatios();
+  grSstWinClose();
+  grGlideShutdown();
+  winsupport::DestroyMainWindow(window);
+  return 0;
+}
