@@ -23,21 +23,6 @@ struct BackBuffer {
   }
 };
 
-// A colour as the surface stores it: each channel scaled into its mask.
-uint32_t RawOf(const DDPIXELFORMAT& format, uint32_t rgb) {
-  const DWORD masks[3] = {format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
-  uint32_t raw = 0;
-  for (int channel = 0; channel < 3; ++channel) {
-    const DWORD mask = masks[channel];
-    int shift = 0;
-    while (mask != 0 && !((mask >> shift) & 1)) ++shift;
-    const uint32_t top = mask >> shift;
-    const uint32_t value = (rgb >> (16 - 8 * channel)) & 0xFF;
-    raw |= ((value * top + 127) / 255) << shift;
-  }
-  return raw;
-}
-
 class GlideFilesWineTest : public GlideWineTest {
  protected:
   void SetUp() override {
@@ -111,8 +96,8 @@ TEST_F(GlideFilesWineTest, AReadLockGivesTheBackBufferAtItsStrideAndChangesNothi
   std::memcpy(&inside, static_cast<const char*>(info.lfbPtr) + 150 * info.strideInBytes + 150 * bytes, bytes);
   std::memcpy(&outside, static_cast<const char*>(info.lfbPtr) + 400 * info.strideInBytes + 400 * bytes, bytes);
   const uint32_t mask = format.dwRBitMask | format.dwGBitMask | format.dwBBitMask;
-  EXPECT_EQ(inside & mask, RawOf(format, 0xFF0000));
-  EXPECT_EQ(outside & mask, RawOf(format, 0x000080));
+  EXPECT_EQ(inside & mask, winsupport::RawOfRgb(format, 0xFF0000));
+  EXPECT_EQ(outside & mask, winsupport::RawOfRgb(format, 0x000080));
 
   // The game's writes to a read lock's copy never reach the surface.
   std::memset(info.lfbPtr, 0xFF, static_cast<size_t>(info.strideInBytes) * 10);
@@ -130,7 +115,7 @@ TEST_F(GlideFilesWineTest, AWriteLockPutsExactlyTheChangedRectangleOnTheBackBuff
   DDPIXELFORMAT format = {};
   ASSERT_TRUE(winsupport::SurfaceFormat(buffer.back, &format));
   const int bytes = static_cast<int>(format.dwRGBBitCount / 8);
-  const uint32_t green = RawOf(format, 0x00FF00);
+  const uint32_t green = winsupport::RawOfRgb(format, 0x00FF00);
   for (int y = 200; y < 240; ++y) {
     for (int x = 320; x < 400; ++x) {
       std::memcpy(static_cast<char*>(info.lfbPtr) + static_cast<size_t>(y) * info.strideInBytes + x * bytes, &green,
