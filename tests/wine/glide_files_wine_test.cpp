@@ -160,8 +160,8 @@ TEST_F(GlideFilesWineTest, A3dfFileLoadsDownloadsAndDraws) {
 
   GrTexInfo texture = {info.header.small_lod, info.header.large_lod, info.header.aspect_ratio, info.header.format,
                        info.data};
-  grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &texture);
-  grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &texture);
+  grTexDownloadMipMap(GR_TMU0, 0, 3, &texture);
+  grTexSource(GR_TMU0, 0, 3, &texture);
   grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED);
   guColorCombineFunction(GR_COLORCOMBINE_DECAL_TEXTURE);
   grBufferClear(0, 0, 0);
