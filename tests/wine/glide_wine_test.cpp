@@ -40,14 +40,14 @@ TEST_F(GlideWineTest, DepthBufferingHoldsAcrossSwaps) {
   grDepthMask(FXTRUE);
   for (int frame = 0; frame < 3; ++frame) {
     grBufferClear(0, 0, 0xFFFF);
-    GrVertex near[4] = {Vertex(100, 100, 0x00FF00), Vertex(300, 100, 0x00FF00), Vertex(300, 300, 0x00FF00),
+    GrVertex front[4] = {Vertex(100, 100, 0x00FF00), Vertex(300, 100, 0x00FF00), Vertex(300, 300, 0x00FF00),
                         Vertex(100, 300, 0x00FF00)};
-    GrVertex far[4] = {Vertex(200, 200, 0xFF0000), Vertex(400, 200, 0xFF0000), Vertex(400, 400, 0xFF0000),
+    GrVertex behind[4] = {Vertex(200, 200, 0xFF0000), Vertex(400, 200, 0xFF0000), Vertex(400, 400, 0xFF0000),
                        Vertex(200, 400, 0xFF0000)};
-    for (GrVertex& v : near) v.ooz = 1000.0f;
-    for (GrVertex& v : far) v.ooz = 50000.0f;
-    grDrawPolygonVertexList(4, near);
-    grDrawPolygonVertexList(4, far);  // behind: hidden where they overlap
+    for (GrVertex& v : front) v.ooz = 1000.0f;
+    for (GrVertex& v : behind) v.ooz = 50000.0f;
+    grDrawPolygonVertexList(4, front);
+    grDrawPolygonVertexList(4, behind);  // behind: hidden where they overlap
     grBufferSwap(1);
     EXPECT_LE(ColourDistance(Pixel(250, 250), 0x00FF00), 8) << "frame " << frame;
     EXPECT_LE(ColourDistance(Pixel(350, 350), 0xFF0000), 8) << "frame " << frame;
