@@ -47,6 +47,7 @@ void* AllocateCopy(int size) {
   }
 }
 
+// Also for a buffer that is not locked: its record is empty then.
 void FreeCopy(GrBuffer_t buffer) {
   KRFree(g_lfbCopies[buffer].info.lfbPtr);
   std::memset(&g_lfbCopies[buffer], 0, sizeof g_lfbCopies[buffer]);
@@ -99,7 +100,7 @@ FxBool FX_CALL grLfbLock(GrLock_t, GrBuffer_t buffer, GrLfbWriteMode_t writeMode
 
 FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
   if (!g_glide.windowOpen) {
-    if (IsColorBuffer(buffer) && g_glide.lfbLocked[buffer]) FreeCopy(buffer);
+    if (IsColorBuffer(buffer)) FreeCopy(buffer);  // nothing to free when it is not locked
     return FXFALSE;
   }
   if (!IsColorBuffer(buffer)) return FXTRUE;

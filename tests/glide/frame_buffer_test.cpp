@@ -282,13 +282,21 @@ TEST_F(FrameBufferTest, WithNoScreenTheLockAllocatesNothingAndTheUnlockFails) {
 TEST_F(FrameBufferTest, AnUnlockWithNoScreenFreesTheOutstandingCopy) {
   Open();
   GrLfbInfo_t info = Untouched();
+  // A copy already given back is not given back again.
+  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
+  ASSERT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
   ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER, &info), FXTRUE);
   const int blocks = sim::LiveHeapBlocks();
   g_glide.windowOpen = 0;  // as though the screen had gone without the close's clean-up
+  const int freesBefore = sim::CountCalls("HeapFree");
   EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER), FXFALSE);
   EXPECT_EQ(sim::LiveHeapBlocks(), blocks - 1);
   EXPECT_EQ(g_glide.lfbLocked[GR_BUFFER_FRONTBUFFER], 0);
-  EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Lock"), 1);  // the lock's read only: nothing written back
+  EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
+  EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_AUXBUFFER), FXFALSE);
+  EXPECT_EQ(sim::LiveHeapBlocks(), blocks - 1);
+  EXPECT_EQ(sim::CountCalls("HeapFree"), freesBefore + 1);
+  EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Lock"), 3);  // the front's read only: nothing written back
   g_glide.windowOpen = 1;
 }
 
