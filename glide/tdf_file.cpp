@@ -41,7 +41,7 @@ HANDLE OpenForReading(const char* fileName) {
 // bytes taken to `consumed`. False at the end of the file or when the line does
 // not fit the buffer.
 bool ReadLine(HANDLE file, char (&line)[kLineBufferSize], DWORD* consumed) {
-  for (int length = 0; length < kLineBufferSize; ++length) {
+  for (int length = 0;; ++length) {
     char byte = 0;
     DWORD read = 0;
     if (!ReadFile(file, &byte, 1, &read, NULL) || read != 1) return false;
@@ -50,10 +50,9 @@ bool ReadLine(HANDLE file, char (&line)[kLineBufferSize], DWORD* consumed) {
       line[length] = '\0';
       return true;
     }
-    if (length == kLineBufferSize - 1) return false;
+    if (length == kLineBufferSize - 1) return false;  // no room left for the terminating zero
     line[length] = byte;
   }
-  return false;
 }
 
 bool LookUpFormat(const char* name, int32_t* format) {
