@@ -71,7 +71,8 @@ bool SetUpScene() {
   grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
   grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP);
   static GrFog_t fog[GR_FOG_TABLE_SIZE];
-  guFogGenerateLinear(fog, 2.0f, 14.0f);
+  // Wine fogs transformed vertices by their depth (sz, 0 to 1), so the range is given in depth.
+  guFogGenerateLinear(fog, 0.3f, 1.0f);
   grFogTable(fog);
   grFogColorValue(0x00708090);
   grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);

@@ -1,5 +1,6 @@
 // Ondrel's life cycle on KORVATHD: binding at grGlideInit, the screen open with
 // its settings, device and texture formats, the close, the shutdown and the splash.
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -28,10 +29,15 @@ void BlockTitleOnly(const char* title) {
   KRDebugDump("%s\n", kDashes);
 }
 
-template <typename... Args>
-void BlockLine(const char* format, Args... args) {
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void BlockLine(const char* format, ...) {
   char line[512];
-  std::snprintf(line, sizeof line, format, args...);
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
   KRDebugDump("%s%s", kIndent, line);
 }
 

@@ -153,6 +153,23 @@ TEST_F(GlideStateTest, SetStateReappliesItsStatesInOrderAndForcesABind) {
   EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::SetRenderTarget"), 1);
 }
 
+TEST_F(GlideStateTest, DisableAllEffectsTurnsBlendingTestsKeyDepthAndFogOff) {
+  Open();
+  grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, 0, 0);
+  grAlphaTestFunction(GR_CMP_LESS);
+  grChromakeyMode(GR_CHROMAKEY_ENABLE);
+  grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+  grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
+  grDisableAllEffects();
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ALPHABLENDENABLE), 0u);
+  EXPECT_EQ(Word(31), static_cast<FxU32>(GR_BLEND_ONE));
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ALPHATESTENABLE), 0u);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_COLORKEYENABLE), 0u);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_FALSE));
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_FOGENABLE), 0u);
+  EXPECT_EQ(Word(6), 0u);
+}
+
 TEST_F(GlideStateTest, ShortcutsCallColorCombine) {
   Open();
   guColorCombineFunction(GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA);

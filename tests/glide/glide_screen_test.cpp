@@ -2,6 +2,8 @@
 // block, the failure path from each step, and the refusals of grGlideInit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/core_state.h"
 #include "glide_fixture.h"
 
@@ -57,6 +59,38 @@ TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
                       indent + "GR_TEXFMT_INTENSITY_8 --- Same GR_TEXFMT_ALPHA_8", "Ondrel info : System info",
                       indent + "Front buffer read / write passed", indent + "Back buffer read / write passed",
                       "Ondrel info : grSstWinOpen succeeded"});
+}
+
+TEST_F(GlideScreenTest, LogsTheFormatChoiceOfEveryGlideFormat) {
+  grGlideInit();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  const std::string dashes(60, '-');
+  const std::string indent(14, ' ');
+  // The boot device's formats: 555, 1555, 4444, 565, 888, 8888.
+  const std::vector<std::string> block = {
+      dashes,
+      "Ondrel info : Find optimal Direct3D texture format for Glide",
+      dashes,
+      indent + "GR_TEXFMT_RGB_332 --- 3",
+      indent + "GR_TEXFMT_YIQ_422 --- Not supported yet",
+      indent + "GR_TEXFMT_ALPHA_8 --- 2",
+      indent + "GR_TEXFMT_INTENSITY_8 --- Same GR_TEXFMT_ALPHA_8",
+      indent + "GR_TEXFMT_ALPHA_INTENSITY_44 --- Not supported yet",
+      indent + "GR_TEXFMT_P_8 --- 3",
+      indent + "GR_TEXFMT_ARGB_8332 --- 2",
+      indent + "GR_TEXFMT_AYIQ_8422 --- Not supported yet",
+      indent + "GR_TEXFMT_RGB_565 --- 3",
+      indent + "GR_TEXFMT_ARGB_1555 --- 1",
+      indent + "GR_TEXFMT_ARGB_4444 --- 2",
+      indent + "GR_TEXFMT_ALPHA_INTENSITY_88 --- Not supported yet",
+      indent + "GR_TEXFMT_AP_88 --- 2",
+      dashes,
+      ""};
+  std::vector<std::string> lines = LogLines();
+  auto at = std::search(lines.begin(), lines.end(), block.begin(), block.end());
+  EXPECT_NE(at, lines.end()) << sim::DebugOutput();
+  ExpectLinesInOrder({indent + "Texture format  3 --- 16 BITS RGB  565  R11( 31) G 5( 63) B 0( 31) A 0(  0)",
+                      indent + "Front buffer pitch = 2048", indent + "Back buffer pitch = 1280", indent + "Can use texture on SYSTEM MEMORY"});
 }
 
 TEST_F(GlideScreenTest, AMissingSettingsFileGivesTheDefaults) {

@@ -95,6 +95,24 @@ TEST_F(GlideWineTest, BlendingMixesWithTheBackground) {
   EXPECT_LE(ColourDistance(Pixel(200, 200), 0x80007F), 12);
 }
 
+// Wine fogs transformed vertices by their depth: linear fog from 0 to 1 leaves half
+// the fog colour at depth 0.5.
+TEST_F(GlideWineTest, LinearTableFogMixesTheFogColourByDepth) {
+  GrFog_t fog[GR_FOG_TABLE_SIZE] = {};
+  guFogGenerateLinear(fog, 0.0f, 1.0f);
+  grFogTable(fog);
+  grFogColorValue(0x00FFFFFF);
+  grFogMode(GR_FOG_WITH_TABLE);
+  grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+  grDepthBufferFunction(GR_CMP_ALWAYS);
+  grBufferClear(0, 0, 0xFFFF);
+  GrVertex v[4] = {Vertex(100, 100, 0), Vertex(300, 100, 0), Vertex(300, 300, 0), Vertex(100, 300, 0)};
+  for (GrVertex& vertex : v) vertex.ooz = 32767.5f;
+  grDrawPolygonVertexList(4, v);
+  grBufferSwap(1);
+  EXPECT_LE(ColourDistance(Pixel(200, 200), 0x808080), 16);
+}
+
 TEST_F(GlideWineTest, TheOverlayIsDrawnOnEveryFrame) {
   grBufferClear(0, 0, 0);
   grBufferSwap(1);
