@@ -221,6 +221,14 @@ TEST_F(TdfFileTest, AFileEndingInsideTheHeaderIsRefused) {
   TdfWriter exact;
   exact.cutAt = header.size();
   EXPECT_TRUE(Accepts(exact));
+  // The reader stops at the end of the file: the signature, three format bytes and the read that found nothing.
+  TdfWriter inFormat;
+  inFormat.cutAt = 12;
+  sim::WriteWholeFile(kFile, inFormat.Bytes());
+  sim::ClearCalls();
+  TdfHeader h;
+  EXPECT_FALSE(TdfReadHeader(kFile, &h));
+  EXPECT_EQ(sim::CountCalls("ReadFile"), 5);
 }
 
 TEST_F(TdfFileTest, AShortSignatureIsLoggedAsFarAsItWentAndRefused) {
