@@ -4,6 +4,8 @@
 //    device; both frames end in the same swap. Median of alternating rounds.
 // 2. Texel conversion of 256 x 256 textures of each source format against
 //    memcpy of the same bytes.
+// 3. A 640 x 480 read lock of the back buffer, a read of every byte of the copy
+//    and the unlock, against memcpy of the same frame bytes.
 #include <windows.h>
 #include <d3d.h>
 
@@ -53,7 +55,7 @@ std::vector<D3DTLVERTEX> Converted(const glidescene::SceneQuad& q) {
 }
 
 void SceneRatio() {
-  glidescene::SetUpScene();
+  if (!glidescene::SetUpScene()) printf("could not load bricks.3df\n");
   const std::vector<glidescene::SceneQuad> quads = glidescene::SceneQuads();
   std::vector<std::vector<D3DTLVERTEX>> converted;
   for (const glidescene::SceneQuad& q : quads) converted.push_back(Converted(q));
@@ -110,6 +112,57 @@ void ConversionRatios() {
   }
 }
 
+// The same read straight from the surface: what Wine's own lock costs.
+double SurfaceReadSeconds(unsigned* sum) {
+  IDirectDrawSurface4* front = nullptr;
+  IDirectDrawSurface4* back = nullptr;
+  KRVideoGetDirectDrawSurfaceInterface(&front, &back);
+  DDSURFACEDESC2 desc;
+  std::memset(&desc, 0, sizeof desc);
+  desc.dwSize = sizeof desc;
+  const double start = Seconds();
+  if (SUCCEEDED(back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
+    const unsigned char* pixels = static_cast<const unsigned char*>(desc.lpSurface);
+    for (size_t i = 0; i < static_cast<size_t>(desc.lPitch) * 480; ++i) *sum += pixels[i];
+    back->Unlock(nullptr);
+  }
+  const double seconds = Seconds() - start;
+  front->Release();
+  back->Release();
+  return seconds;
+}
+
+void FrameBufferRatio() {
+  std::vector<double> locked, copied, surface;
+  std::vector<unsigned char> frame;
+  unsigned sum = 0;
+  for (int round = 0; round < 21; ++round) {
+    GrLfbInfo_t info;
+    std::memset(&info, 0, sizeof info);
+    info.size = sizeof info;
+    double start = Seconds();
+    if (!grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info)) {
+      printf("grLfbLock failed\n");
+      return;
+    }
+    const size_t bytes = static_cast<size_t>(info.strideInBytes) * 480;
+    const unsigned char* pixels = static_cast<const unsigned char*>(info.lfbPtr);
+    for (size_t i = 0; i < bytes; ++i) sum += pixels[i];
+    grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
+    locked.push_back(Seconds() - start);
+    std::vector<unsigned char> source(bytes, static_cast<unsigned char>(round));
+    frame.resize(bytes);
+    start = Seconds();
+    std::memcpy(frame.data(), source.data(), bytes);
+    copied.push_back(Seconds() - start);
+    sum += frame[bytes / 2];
+    surface.push_back(SurfaceReadSeconds(&sum));
+  }
+  printf("frame buffer 640x480: lock + read + unlock %.3f ms, memcpy %.3f ms, ratio %.2f (goal at most 2) [%u]\n",
+         Median(locked) * 1000, Median(copied) * 1000, Median(locked) / Median(copied), sum & 1);
+  printf("frame buffer 640x480: the surface's own lock + read + unlock %.3f ms\n", Median(surface) * 1000);
+}
+
 }  // namespace
 
 int main() {
@@ -124,6 +177,7 @@ int main() {
   }
   SceneRatio();
   ConversionRatios();
+  FrameBufferRatio();
   grSstWinClose();
   grGlideShutdown();
   winsupport::DestroyMainWindow(window);

@@ -2,6 +2,10 @@
 #include "glide_scene.h"
 
 #include <cstring>
+#include <fstream>
+#include <string>
+
+#include "support/tdf_writer.h"
 
 namespace glidescene {
 namespace {
@@ -38,12 +42,30 @@ void Bricks(uint16_t* texels) {
   }
 }
 
-}  // namespace
-
-void SetUpScene() {
+// The bricks as a 3DF file, read back as a game reads its textures.
+bool LoadBricks(const char* path, Gu3dfInfo* info) {
   static uint16_t texels[64 * 64];
   Bricks(texels);
-  GrTexInfo info = {GR_LOD_64, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels};
+  TdfWriter writer;
+  writer.lodLine = TdfWriter::LodLine(64, 64);
+  writer.texels.assign(reinterpret_cast<const char*>(texels), sizeof texels);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  const std::string bytes = writer.Bytes();
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  static uint16_t loaded[64 * 64];
+  if (!gu3dfGetInfo(path, info) || info->mem_required != sizeof loaded) return false;
+  info->data = loaded;
+  return gu3dfLoad(path, info) != FXFALSE;
+}
+
+}  // namespace
+
+bool SetUpScene() {
+  Gu3dfInfo wall;
+  if (!LoadBricks("bricks.3df", &wall)) return false;
+  GrTexInfo info = {wall.header.small_lod, wall.header.large_lod, wall.header.aspect_ratio, wall.header.format,
+                    wall.data};
   grTexDownloadMipMap(GR_TMU0, 0, 3, &info);
   grTexSource(GR_TMU0, 0, 3, &info);
   grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
@@ -57,6 +79,7 @@ void SetUpScene() {
   grDepthBufferFunction(GR_CMP_LESS);
   grDepthMask(FXTRUE);
   grCullMode(GR_CULL_DISABLE);
+  return true;
 }
 
 std::vector<SceneQuad> SceneQuads() {

@@ -16,8 +16,10 @@ struct SceneQuad {
   bool blended;
 };
 
-// The texture (a 64 x 64 RGB 565 brick pattern) into address 0 and the fog table.
-void SetUpScene();
+// The texture (a 64 x 64 RGB 565 brick pattern, written as the 3DF file
+// bricks.3df and loaded from it) into address 0 and the fog table; false when
+// the file could not be loaded.
+bool SetUpScene();
 // The floor and wall as rows of quads, then the pane.
 std::vector<SceneQuad> SceneQuads();
 // Draws the quads with the state each needs; returns the triangles drawn.

@@ -307,8 +307,8 @@ void TakeScreenInterfaces() {
   if (g_glide.d3dDevice != nullptr) g_glide.d3dDevice->GetCaps(&hardware, &software);
   const D3DDEVICEDESC& used = g_glide.settings.softwareEmulation ? software : hardware;
   g_glide.canTextureFromSystemMemory = (used.dwDevCaps & D3DDEVCAPS_TEXTURESYSTEMMEMORY) ? 1 : 0;
-  BlockLine(g_glide.canTextureFromSystemMemory ? "Can use texture on SYSTEM MEMORY\n"
-                                               : "Can't use texture on SYSTEM MEMORY\n");
+  BlockLine("%s", g_glide.canTextureFromSystemMemory ? "Can use texture on SYSTEM MEMORY\n"
+                                                     : "Can't use texture on SYSTEM MEMORY\n");
   BlockClose();
 }
 
@@ -379,6 +379,7 @@ FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScree
   g_glide.physicalWidth = g_glide.physicalHeight = 0;
   g_glide.windowOpen = 0;
   g_glide.colorBuffers = g_glide.auxBuffers = 0;
+  ReleaseFrameBufferCopies();
   g_glide.lfbLocked[0] = g_glide.lfbLocked[1] = 0;
   SetDefaultGlideState(colorFormat, origin);
   ResetTmuState();
@@ -451,6 +452,7 @@ FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScree
 
 void FX_CALL grSstWinClose(void) {
   BlockTitleOnly("Ondrel info : grSstWinClose\n");
+  ReleaseFrameBufferCopies();
   ReleaseAllTextureSlots();
   if (!g_glide.settings.noGammaControl) SetIdentityGammaRamp();
   ReleaseScreenInterfaces();

@@ -134,6 +134,10 @@ void ResetFrameRate();
 void SetGlideGammaRamp(const DDGAMMARAMP& ramp);
 void SetIdentityGammaRamp();
 
+// ---- Frame buffer ----------------------------------------------------------------------------
+// Frees the copies of locks the game never unlocked and clears their flags.
+void ReleaseFrameBufferCopies();
+
 // ---- Result names (DirectDraw, Direct3D and DirectSound only) ----------------------------------
 const char* OndrelDXResultName(long result, int family);
 

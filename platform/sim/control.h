@@ -81,6 +81,8 @@ std::string ReadWholeFile(const std::string& windowsPath);
 void WriteWholeFile(const std::string& windowsPath, const std::string& bytes);
 void MakeDirectory(const std::string& windowsPath);
 int OpenFileHandles();  // handles made by CreateFileA and not yet closed
+// The next ReadFile succeeds with at most this many bytes.
+void LimitNextReadFile(uint32_t maxBytes);
 
 // ---- System directory, active window (GetSystemDirectoryA, GetActiveWindow) ----
 // The system directory is "C:\\WINDOWS\\SYSTEM" after Reset; GetPrivateProfileStringA

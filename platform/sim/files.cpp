@@ -22,6 +22,10 @@ struct OpenFile {
 constexpr int kMaxOpenFiles = 64;
 OpenFile g_files[kMaxOpenFiles];
 
+// A limit a test set on the next ReadFile (a read that succeeds with fewer
+// bytes, as a file shrinking between two opens gives); none when negative.
+int64_t g_nextReadLimit = -1;
+
 DWORD Win32ErrorFromErrno(int error) {
   switch (error) {
     case ENOENT: return ERROR_FILE_NOT_FOUND;
@@ -110,6 +114,7 @@ void CloseFileObject(int index) {
 }
 
 void ResetFiles() {
+  sim::g_nextReadLimit = -1;
   for (OpenFile& file : g_files) {
     if (file.inUse) close(file.fd);
     file = OpenFile{};
@@ -117,6 +122,11 @@ void ResetFiles() {
 }
 
 }  // namespace detail
+
+void LimitNextReadFile(uint32_t maxBytes) {
+  auto lock = detail::LockSimulation();
+  g_nextReadLimit = maxBytes;
+}
 
 int OpenFileHandles() {
   auto lock = detail::LockSimulation();
@@ -225,6 +235,10 @@ extern "C" BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBy
   if (lpBuffer == nullptr && nNumberOfBytesToRead != 0) return FailWin32(ERROR_NOACCESS, FALSE);
   if (!sim::SeekToOverlappedOffset(*file, lpOverlapped)) return FailWin32(sim::Win32ErrorFromErrno(errno), FALSE);
 
+  if (sim::g_nextReadLimit >= 0 && nNumberOfBytesToRead > sim::g_nextReadLimit) {
+    nNumberOfBytesToRead = static_cast<DWORD>(sim::g_nextReadLimit);
+  }
+  sim::g_nextReadLimit = -1;
   char* bytes = static_cast<char*>(lpBuffer);
   DWORD read = 0;
   while (read < nNumberOfBytesToRead) {

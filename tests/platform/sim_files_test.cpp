@@ -160,3 +160,27 @@ TEST_F(SimFiles, ResetEmptiesTheDisksBackToTheBootFoldersAndClosesHandles) {
 }
 
 }  // namespace
+
+// ---- Short reads ----------------------------------------------------------------
+
+TEST_F(SimFiles, ALimitedReadSucceedsWithFewerBytesOnceAndResetForgetsIt) {
+  sim::WriteWholeFile("C:\\work\\short.bin", "abcdef");
+  HANDLE file = Open("C:\\work\\short.bin", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  char bytes[6] = {};
+  DWORD read = 99;
+  sim::LimitNextReadFile(2);
+  EXPECT_TRUE(ReadFile(file, bytes, 6, &read, nullptr));
+  EXPECT_EQ(read, 2u);
+  EXPECT_EQ(std::string(bytes, 2), "ab");
+  EXPECT_TRUE(ReadFile(file, bytes, 6, &read, nullptr));  // the limit went with the first read
+  EXPECT_EQ(read, 4u);
+  EXPECT_EQ(std::string(bytes, 4), "cdef");
+  sim::LimitNextReadFile(0);
+  sim::Reset();  // closes the file and drops the limit
+  sim::WriteWholeFile("C:\\work\\short.bin", "abcdef");
+  file = Open("C:\\work\\short.bin", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  EXPECT_TRUE(ReadFile(file, bytes, 6, &read, nullptr));
+  EXPECT_EQ(read, 6u);
+  CloseHandle(file);
+}

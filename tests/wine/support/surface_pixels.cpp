@@ -102,12 +102,15 @@ bool ReadSurface(IDirectDrawSurface4* surface, RgbImage* image) {
   return true;
 }
 
-uint32_t RgbAsStored(const DDPIXELFORMAT& format, uint32_t rgb) {
+uint32_t RawOfRgb(const DDPIXELFORMAT& format, uint32_t rgb) {
   const Channels channels(format);
-  uint32_t value = FromByte(channels.red, (rgb >> 16) & 0xFFu) | FromByte(channels.green, (rgb >> 8) & 0xFFu) |
-                   FromByte(channels.blue, rgb & 0xFFu);
-  return channels.Rgb(value);
+  return FromByte(channels.red, (rgb >> 16) & 0xFFu) | FromByte(channels.green, (rgb >> 8) & 0xFFu) |
+         FromByte(channels.blue, rgb & 0xFFu);
 }
+
+uint32_t RgbOfRaw(const DDPIXELFORMAT& format, uint32_t raw) { return Channels(format).Rgb(raw); }
+
+uint32_t RgbAsStored(const DDPIXELFORMAT& format, uint32_t rgb) { return RgbOfRaw(format, RawOfRgb(format, rgb)); }
 
 bool SurfaceFormat(IDirectDrawSurface4* surface, DDPIXELFORMAT* format) {
   memset(format, 0, sizeof(*format));

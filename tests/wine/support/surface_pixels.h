@@ -21,6 +21,10 @@ bool ReadPixel(IDirectDrawSurface4* surface, int x, int y, uint32_t* rgb);
 // The whole surface; false (and an empty image) as ReadPixel.
 bool ReadSurface(IDirectDrawSurface4* surface, RgbImage* image);
 
+// A pixel value of the format (as a frame-buffer copy holds it) as 0x00RRGGBB, and back.
+uint32_t RgbOfRaw(const DDPIXELFORMAT& format, uint32_t raw);
+uint32_t RawOfRgb(const DDPIXELFORMAT& format, uint32_t rgb);
+
 // What `rgb` reads back as from a surface of this format: each channel cut to
 // the mask's width and scaled up again (unchanged with 8-bit channels).
 uint32_t RgbAsStored(const DDPIXELFORMAT& format, uint32_t rgb);
