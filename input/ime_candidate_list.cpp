@@ -32,11 +32,11 @@ const char* KRImeCandidateAt(const BYTE* list, DWORD size, DWORD index) {
   return zero != NULL ? reinterpret_cast<const char*>(list + offset) : NULL;
 }
 
-int KRImeKeepCandidateList(const BYTE* list, DWORD size, BYTE* out, DWORD capacity) {
-  if (size < KRIME_CANDLIST_HEADER || capacity < KRIME_CANDLIST_HEADER) return 0;
+void KRImeKeepCandidateList(const BYTE* list, DWORD size, BYTE* out, DWORD capacity) {
+  if (size < KRIME_CANDLIST_HEADER || capacity < KRIME_CANDLIST_HEADER) return;
   if (size <= capacity) {
     memcpy(out, list, size);
-    return 1;
+    return;
   }
   // Too long: the leading candidates that fit whole, laid out anew after their offsets.
   DWORD count = ReadDword(list + kCountField);
@@ -61,5 +61,4 @@ int KRImeKeepCandidateList(const BYTE* list, DWORD size, BYTE* out, DWORD capaci
   }
   WriteDword(out + kSizeField, at);
   WriteDword(out + kCountField, kept);
-  return 1;
 }

@@ -14,7 +14,7 @@ const char* KRImeCandidateAt(const BYTE* list, DWORD size, DWORD index);
 
 // Stores the `size`-byte list read from IMM32 into `out` (`capacity` bytes):
 // whole when it fits, else the leading candidates that fit whole, with dwCount,
-// dwSize and the offsets made to agree. 0 (nothing stored) for less than a header.
-int KRImeKeepCandidateList(const BYTE* list, DWORD size, BYTE* out, DWORD capacity);
+// dwSize and the offsets made to agree. Less than a header stores nothing.
+void KRImeKeepCandidateList(const BYTE* list, DWORD size, BYTE* out, DWORD capacity);
 
 #endif

@@ -55,11 +55,23 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define CW_USEDEFAULT ((int)0x80000000)
 
+#define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_QUIT 0x0012
+#define WM_ACTIVATEAPP 0x001C
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
 #define WM_USER 0x0400
+
+// PeekMessageA: whether the message found leaves the queue.
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
 
 // ShowWindow commands.
 #define SW_HIDE 0
@@ -113,6 +125,16 @@ typedef struct tagCREATESTRUCTA {
   LPCSTR lpszClass;
   DWORD dwExStyle;
 } CREATESTRUCTA, *LPCREATESTRUCTA;
+
+// A message taken from the thread's queue.
+typedef struct tagMSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+} MSG, *PMSG, *LPMSG;
 
 // Buttons.
 #define MB_OK 0x00000000
@@ -172,6 +194,15 @@ BOOL WINAPI DestroyWindow(HWND hWnd);
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI IsWindow(HWND hWnd);
 HWND WINAPI GetDesktopWindow(void);
+
+// The thread's message queue, and messages sent straight to a window.
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
+BOOL WINAPI TranslateMessage(const MSG* lpMsg);
+void WINAPI PostQuitMessage(int nExitCode);
 
 // Placement and visibility.
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);

@@ -39,6 +39,8 @@ void SetKey(int dikCode, bool down);
 // Movement accumulates until the mouse state is read.
 void MoveMouse(LONG dx, LONG dy, LONG dz);
 void SetMouseButton(int button, bool down);  // 0 to 3
+// The standard driver reports a pressed button as 0x80; others may give any non-zero byte.
+void SetMouseButtonByte(int button, BYTE value);
 void SetJoystickAxes(int joystick, LONG x, LONG y, LONG z);  // 0 to 65535, 32768 at rest
 void SetJoystickButton(int joystick, int button, bool down);  // 0 to 31
 

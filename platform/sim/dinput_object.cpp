@@ -234,9 +234,11 @@ void MoveMouse(LONG dx, LONG dy, LONG dz) {
   mouse.lZ += dz;
 }
 
-void SetMouseButton(int button, bool down) {
+void SetMouseButton(int button, bool down) { SetMouseButtonByte(button, down ? 0x80 : 0); }
+
+void SetMouseButtonByte(int button, BYTE value) {
   auto lock = detail::LockSimulation();
-  g_devices.at(1).mouse.rgbButtons[button & 3] = down ? 0x80 : 0;
+  g_devices.at(1).mouse.rgbButtons[button & 3] = value;
 }
 
 void SetJoystickAxes(int joystick, LONG x, LONG y, LONG z) {

@@ -43,6 +43,12 @@ struct WindowInfo {
 WindowInfo InspectWindow(HWND window);
 int LiveWindows();  // made and not destroyed, the desktop not counted
 
+// ---- Messages ------------------------------------------------------------------------------
+int QueuedMessages();  // posted and not yet taken from the queue
+// The user switches to another application (false) or back (true): every
+// top-level window with a procedure is sent WM_ACTIVATEAPP.
+void SendActivateApp(bool active);
+
 // ---- Modules and resources --------------------------------------------------------------
 // Loaded at boot: the executable (GetModuleHandleA(NULL)) and "KORVATHD.DLL".
 HMODULE ExecutableModule();

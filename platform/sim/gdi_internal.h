@@ -40,6 +40,10 @@ RECT ScreenRect();
 bool WindowRectsOnScreen(HWND window, RECT* outer, RECT* client);
 bool IsWindowShown(HWND window);
 HWND DesktopWindowHandle();
+// Live windows without a parent that have a procedure (test windows have none).
+std::vector<HWND> TopLevelWindows();
+// Messages posted to a window leave the queue when it is destroyed.
+void DropMessagesOf(HWND window);
 
 // ---- GDI handle table ------------------------------------------------------------
 enum class GdiKind { None, DeviceContext, Bitmap, Font, Palette };

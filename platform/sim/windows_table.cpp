@@ -87,6 +87,7 @@ void DestroyWithChildren(HWND handle) {
     proc(handle, WM_NCDESTROY, 0, 0);
   }
   if (detail::WindowEntry* destroyed = detail::WindowEntryOf(handle)) *destroyed = detail::WindowEntry{};
+  detail::DropMessagesOf(handle);
 }
 
 void ResetWindows() {
@@ -108,6 +109,15 @@ WindowEntry* WindowEntryOf(HWND window) {
 }
 
 HWND DesktopWindowHandle() { return reinterpret_cast<HWND>(kDesktopHandle); }
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  for (int slot = 0; slot < kMaxWindows; ++slot) {
+    const WindowEntry& window = g_windows[slot];
+    if (window.inUse && window.parent == nullptr && window.proc != nullptr) windows.push_back(HandleOfSlot(slot));
+  }
+  return windows;
+}
 
 RECT ScreenRect() {
   const DisplayState& display = Display();

@@ -212,6 +212,11 @@ TEST_F(InputTest, MouseStateAccumulatesMovementAndMasksButtons) {
   EXPECT_EQ(MouseState(axes), 1);
   EXPECT_EQ(axes.x, 0);
   EXPECT_EQ(axes.buttons, 0x5);
+  // Any non-zero byte is a pressed button, not only one with bit 7 set.
+  sim::SetMouseButtonByte(3, 0x01);
+  EXPECT_EQ(MouseState(axes), 1);
+  EXPECT_EQ(axes.buttons, 0xD);
+  sim::SetMouseButtonByte(3, 0);
 
   sim::MoveMouse(1, 1, 1);
   sim::FailNext("IDirectInputDevice2A::GetDeviceState", kInputLost, "\"Mouse\"");

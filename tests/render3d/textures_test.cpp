@@ -28,6 +28,12 @@ const DDPIXELFORMAT k332 = Rgb(8, 0xE0, 0x1C, 0x03);
 const DDPIXELFORMAT kPal8 = sim::PaletteFormat(8);
 const DDPIXELFORMAT kPal4 = sim::PaletteFormat(4);
 
+// Some drivers list palette formats without DDPF_RGB.
+DDPIXELFORMAT PaletteOnly(DDPIXELFORMAT format) {
+  format.dwFlags &= ~DWORD(DDPF_RGB);
+  return format;
+}
+
 DDPIXELFORMAT Yuv16() {
   DDPIXELFORMAT format = {};
   format.dwSize = sizeof(format);
@@ -36,8 +42,12 @@ DDPIXELFORMAT Yuv16() {
   return format;
 }
 
+// The simulated surface describes every palette format with DDPF_RGB set, as the
+// listing of its devices does; that flag alone does not make another format.
 bool SameFormat(const DDPIXELFORMAT& a, const DDPIXELFORMAT& b) {
-  return a.dwFlags == b.dwFlags && a.dwRGBBitCount == b.dwRGBBitCount && a.dwRBitMask == b.dwRBitMask &&
+  const DWORD palettes = DDPF_PALETTEINDEXED4 | DDPF_PALETTEINDEXED8;
+  const DWORD ignored = ((a.dwFlags | b.dwFlags) & palettes) ? DWORD(DDPF_RGB) : 0;
+  return (a.dwFlags & ~ignored) == (b.dwFlags & ~ignored) && a.dwRGBBitCount == b.dwRGBBitCount && a.dwRBitMask == b.dwRBitMask &&
          a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask && a.dwRGBAlphaBitMask == b.dwRGBAlphaBitMask;
 }
 
@@ -160,6 +170,7 @@ TEST_F(TextureTest, AutomaticChoiceTakesTheNearestAcceptableDepthAtOrAbove) {
       {"a lower one after a fitting one is skipped", 24, {kX888, k565}, 0},
       {"alpha never chosen", 24, {k8888, k1555, k565}, 2},
       {"palettised 8 for 8 bits", 8, {k565, kPal8, kX888}, 1},
+      {"palettised 8 without the RGB flag", 8, {k565, PaletteOnly(kPal8), kX888}, 1},
       {"4-bit palettes, 8-bit RGB and YUV skipped", 8, {kPal4, k332, Yuv16(), k565}, 3},
       {"nothing acceptable", 24, {k8888, kPal4, Yuv16()}, -1},
   };
