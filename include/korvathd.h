@@ -487,6 +487,44 @@ KRAPI void KR3DBuildModelVertex(int nModel, unsigned long dwFlags);
 KRAPI void KR3DBuildModelLVertex(int nModel);  // pre-lit vertices, one per index
 KRAPI void KR3DReleaseModel(int nModel);
 
+// Objects: records the application owns and fills; the renderer reads the model,
+// texture and material handles through the pointers at every draw.
+typedef struct KR3DFRAME {
+  KR3DMATRIX matLocal;            // relative to the parent (to the world for a root)
+  struct KR3DFRAME* lpParent;     // null for a root
+  int bDirty;                     // set by the owner when matLocal changed
+  KR3DMATRIX matWorld;            // cached world matrix, written by the renderer
+} KR3DFRAME;
+
+#define KR3DOBJECT_TRANSLUCENT 0x01  // dwFlags: alpha blending on, depth writes off
+#define KR3DOBJECT_ZBUFFER     0x02  // dwFlags: depth test on
+#define KR3DOBJECT_ENVMAP      0x01  // dwOptions: sphere-mapped texture coordinates
+
+typedef struct tagKR3DOBJECT {
+  DWORD dwFlags;         // KR3DOBJECT_TRANSLUCENT, KR3DOBJECT_ZBUFFER
+  DWORD dwOptions;       // KR3DOBJECT_ENVMAP
+  DWORD dwSrcBlend;      // D3DBLEND
+  DWORD dwDestBlend;     // D3DBLEND
+  DWORD dwTextureBlend;  // D3DTEXTUREBLEND
+  KR3DFRAME* lpFrame;    // the frame that places the object, usually &frame
+  int* lpModel;          // the variable holding the model handle
+  int* lpTexture;        // the variable holding the texture handle; null: untextured
+  int* lpMaterial;       // the variable holding the material handle; null: no material
+  struct tagKR3DOBJECT* lpNext;  // next object of the chain; null ends it
+  KR3DFRAME frame;
+} KR3DOBJECT;
+
+KRAPI void KR3DRender(tagKR3DOBJECT* lpObject);
+KRAPI void KR3DRenderFast(tagKR3DOBJECT* lpObject);
+KRAPI void KR3DShowNormal(int bShow, float fLength);
+
+// The render list: four buckets by depth test and translucency, filled in filing
+// order and drawn by KR3DRenderAll until KR3DClearOrderList empties them.
+#define KR3D_ORDERLIST_MAX 1024  // objects per bucket; more are dropped
+KRAPI void KR3DClearOrderList(void);
+KRAPI void KR3DOrderObject(tagKR3DOBJECT* lpObject);
+KRAPI void KR3DRenderAll(void);
+
 // The 3D records hold no pointers: the same layout in every build.
 static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");
 static_assert(sizeof(KR3DZBUFFERFORMATINFO) == 260, "KR3DZBUFFERFORMATINFO is 260 bytes");
@@ -510,6 +548,12 @@ static_assert(sizeof(KRVIDEODEVICEINFO) == 260, "KRVIDEODEVICEINFO is 260 bytes"
 static_assert(offsetof(KRVIDEODEVICEINFO, dwFlags) == 256, "KRVIDEODEVICEINFO.dwFlags");
 static_assert(sizeof(KRVIDEOMODEINFO) == 12, "KRVIDEOMODEINFO is 12 bytes");
 static_assert(sizeof(KR2DDRAWSPRITE) == 28, "KR2DDRAWSPRITE is 28 bytes");
+static_assert(sizeof(KR3DFRAME) == 136, "KR3DFRAME is 136 bytes");
+static_assert(offsetof(KR3DFRAME, lpParent) == 64, "KR3DFRAME.lpParent");
+static_assert(offsetof(KR3DFRAME, matWorld) == 72, "KR3DFRAME.matWorld");
+static_assert(sizeof(tagKR3DOBJECT) == 176, "tagKR3DOBJECT is 176 bytes");
+static_assert(offsetof(tagKR3DOBJECT, lpFrame) == 20, "tagKR3DOBJECT.lpFrame");
+static_assert(offsetof(tagKR3DOBJECT, frame) == 40, "tagKR3DOBJECT.frame");
 #endif
 
 #endif  // KORVATHD_H

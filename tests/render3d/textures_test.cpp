@@ -444,6 +444,11 @@ TEST_F(TextureTest, NamesComeFromTheLibrarysResourcesThenFiles) {
     EXPECT_EQ(KRErrorGetLastError(), kUntouched);
     EXPECT_EQ(sim::CountCalls("LoadImageA"), IS_INTRESOURCE(missing) ? 1 : 2);
   }
+  // No name at all asks nothing of the platform.
+  sim::ClearCalls();
+  EXPECT_EQ(KR3DCreateTexture(static_cast<const char*>(NULL), -1), 0);
+  EXPECT_EQ(KRErrorGetLastError(), kUntouched);
+  EXPECT_EQ(sim::CountCalls("LoadImageA"), 0);
 
   // A bitmap that loads but makes no texture is deleted all the same.
   sim::FailNext("IDirectDraw4::CreateSurface", DDERR_OUTOFMEMORY, "", 3);
