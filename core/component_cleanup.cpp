@@ -2,6 +2,7 @@
 
 #include <korvathd.h>
 
+#include "audio/sound_state.h"
 #include "core/lists.h"
 #include "input/input_state.h"
 #include "render3d/render3d_state.h"
@@ -20,6 +21,7 @@ struct KRComponentEntry {
 // A component joins the table with one line, at its place in that order.
 const KRComponentEntry kComponents[] = {
     {"KR Warining : You didn't cleanup KRList\n", KRListIsStarted, KRListCleanup},
+    {"KR Warining : You didn't cleanup KRSound\n", KRSoundIsStarted, KRSoundCleanup},
     {"KR Warining : You didn't cleanup KRInput\n", KRInputIsStarted, KRInputCleanup},
     {"KR Warining : You didn't cleanup KR3D\n", KR3DIsStarted, KR3DCleanup},
     {"KR Warining : You didn't cleanup KR2D\n", KR2DIsStarted, KR2DCleanup},

@@ -274,6 +274,52 @@ KRAPI void KR2DSetImeTextFont(LOGFONTA* singleByte, LOGFONTA* doubleByte);
 KRAPI void KR2DSetImeTextFontSize(float width, float height);  // the single-byte font only
 
 // ---------------------------------------------------------------------------
+// Sound: static 3D sound buffers through DirectSound 6, handles 1 to 63, loaded
+// from RIFF WAVE files or WAVE images in memory; master and buffer volume and
+// 3D positions.
+
+struct IDirectSound;
+struct IDirectSoundBuffer;
+
+#define KRSOUND_BUFFER_MAX     64
+#define KRSOUND_AUTOBUFFER_MAX 64
+
+// The apply flag of the 3D setters, handed to DirectSound as it is. Deferred
+// settings wait for a commit that the library never makes.
+typedef enum KRSOUNDAPPLYTYPE {
+  KRSOUNDAPPLY_IMMEDIATE = 0,
+  KRSOUNDAPPLY_DEFERRED = 1
+} KRSOUNDAPPLYTYPE;
+
+KRAPI int KRSoundStartup(void);
+KRAPI void KRSoundCleanup(void);
+KRAPI int KRSoundCreateBuffer(const char* path);
+// The image is read during the call only.
+KRAPI int KRSoundCreateBuffer(void* image);
+// A second buffer over the same samples.
+KRAPI int KRSoundCreateBuffer(int handle);
+KRAPI void KRSoundPlayBuffer(int handle);
+KRAPI void KRSoundStopBuffer(int handle);
+KRAPI void KRSoundReleaseBuffer(int handle);
+KRAPI int KRSoundUpdate(void);
+// The DirectSound object and the primary buffer, each with a reference added
+// that the caller releases; null while sound is not started.
+KRAPI void KRSoundGetDirectSoundInterface(IDirectSound** out);
+KRAPI void KRSoundGetDirectSoundBufferInterface(IDirectSoundBuffer** out);
+
+// Volumes run from 0 (full) to -1 (silence).
+KRAPI void KRSoundSetMasterVolume(float volume);
+KRAPI void KRSoundSetBufferVolume(int handle, float volume);
+KRAPI void KRSoundSetListenerPosition(float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerOrientation(float frontX, float frontY, float frontZ, float topX, float topY, float topZ,
+                                         KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerDistanceFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerRolloffFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetListenerDopplerFactor(float factor, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetBufferPosition(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+KRAPI void KRSoundSetBufferOrientation(int handle, float x, float y, float z, KRSOUNDAPPLYTYPE apply);
+
+// ---------------------------------------------------------------------------
 // 3D: devices and formats, device start-up, viewports, frames; matrix and colour types.
 
 // Table sizes of the 3D component.
@@ -525,6 +571,33 @@ KRAPI void KR3DClearOrderList(void);
 KRAPI void KR3DOrderObject(tagKR3DOBJECT* lpObject);
 KRAPI void KR3DRenderAll(void);
 
+// Screen-space sprites: rectangles of a texture drawn in pixels with additive
+// blending, each call a scene of its own on the default viewport. Make them
+// between frames, not between KR3DBeginRender and KR3DEndRender.
+typedef struct KR3DDRAWSPRITE {
+  int nSrcX;     // source rectangle in the texture, in texels
+  int nSrcY;
+  int nWidth;    // in texels and in pixels
+  int nHeight;
+  int nTexture;  // texture handle
+  int nDestX;    // top left on the render target, in pixels
+  int nDestY;
+} KR3DDRAWSPRITE;
+
+typedef struct KR3DDRAWSPRITEFAST {
+  int nSrcX;
+  int nSrcY;
+  int nWidth;
+  int nHeight;
+  int nDestX;
+  int nDestY;
+} KR3DDRAWSPRITEFAST;
+
+KRAPI void KR3DDrawSprite(int nSrcX, int nSrcY, int nWidth, int nHeight, int nTexture, int nDestX, int nDestY,
+                          int nReserved);
+KRAPI void KR3DDrawSpriteBatch(KR3DDRAWSPRITE* lpSprites, int nCount, int nReserved);
+KRAPI void KR3DDrawSpriteFastBatch(KR3DDRAWSPRITEFAST* lpSprites, int nCount, int nTexture, int nReserved);
+
 // The 3D records hold no pointers: the same layout in every build.
 static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");
 static_assert(sizeof(KR3DZBUFFERFORMATINFO) == 260, "KR3DZBUFFERFORMATINFO is 260 bytes");
@@ -533,6 +606,8 @@ static_assert(sizeof(KR3DCORETEXTUREFORMATINFO) == 344, "KR3DCORETEXTUREFORMATIN
 static_assert(sizeof(KR3DSTARTUPDEVICEINFO) == 16, "KR3DSTARTUPDEVICEINFO is 16 bytes");
 static_assert(sizeof(KR3DMATRIX) == 64, "KR3DMATRIX is a D3DMATRIX");
 static_assert(sizeof(KR3DCOLORRGB) == 12, "KR3DCOLORRGB is 12 bytes");
+static_assert(sizeof(KR3DDRAWSPRITE) == 28, "KR3DDRAWSPRITE is 28 bytes");
+static_assert(sizeof(KR3DDRAWSPRITEFAST) == 24, "KR3DDRAWSPRITEFAST is 24 bytes");
 
 // ---------------------------------------------------------------------------
 // The exported records keep their 32-bit Windows layouts.

@@ -25,6 +25,8 @@ typedef DWORD D3DTEXTUREHANDLE, *LPD3DTEXTUREHANDLE;
 #define D3DCLEAR_STENCIL 0x00000004
 
 // ---- Records ------------------------------------------------------------------------------
+// dsound.h defines the same vector when it comes first.
+#ifndef D3DVECTOR_DEFINED
 typedef struct _D3DVECTOR {
   union {
     D3DVALUE x;
@@ -39,6 +41,8 @@ typedef struct _D3DVECTOR {
     D3DVALUE dvZ;
   };
 } D3DVECTOR, *LPD3DVECTOR;
+#define D3DVECTOR_DEFINED
+#endif
 
 typedef struct _D3DCOLORVALUE {
   union {

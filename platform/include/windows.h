@@ -11,4 +11,5 @@
 // As in the SDK, the full header brings COM along.
 #ifndef WIN32_LEAN_AND_MEAN
 #include <objbase.h>
+#include <mmsystem.h>
 #endif

@@ -13,6 +13,7 @@ struct ArmedFailure {
   int64_t code;
   std::string argumentsContain;
   int remaining;
+  int passing;  // matching calls still let through before the first failure
 };
 
 std::vector<CallRecord> g_calls;
@@ -38,6 +39,10 @@ std::optional<int64_t> EnterCall(const char* function, const std::string& argume
   for (auto it = g_armed.begin(); it != g_armed.end(); ++it) {
     if (it->function != function) continue;
     if (arguments.find(it->argumentsContain) == std::string::npos) continue;
+    if (it->passing > 0) {
+      --it->passing;
+      return std::nullopt;
+    }
     const int64_t code = it->code;
     if (--it->remaining == 0) g_armed.erase(it);
     return code;
@@ -77,9 +82,14 @@ void ClearCalls() {
 }
 
 void FailNext(const std::string& function, int64_t code, const std::string& argumentsContain, int times) {
+  FailAfter(0, function, code, argumentsContain, times);
+}
+
+void FailAfter(int passing, const std::string& function, int64_t code, const std::string& argumentsContain,
+               int times) {
   if (times <= 0) return;
   auto lock = detail::LockSimulation();
-  g_armed.push_back(ArmedFailure{function, code, argumentsContain, times});
+  g_armed.push_back(ArmedFailure{function, code, argumentsContain, times, passing < 0 ? 0 : passing});
 }
 
 int PendingFailures() {

@@ -38,6 +38,9 @@ void ClearCalls();
 // failure value plus SetLastError(code) for Win32 calls.
 void FailNext(const std::string& function, int64_t code,
               const std::string& argumentsContain = "", int times = 1);
+// As FailNext, after the first `passing` matching calls have succeeded.
+void FailAfter(int passing, const std::string& function, int64_t code,
+               const std::string& argumentsContain = "", int times = 1);
 // Number of armed failures not yet consumed.
 int PendingFailures();
 
@@ -118,6 +121,7 @@ std::string LeakReport(const std::vector<std::pair<std::string, int>>& baseline)
 #include "sim/d3d_control.h"
 #include "sim/ddraw_control.h"
 #include "sim/dinput_control.h"
+#include "sim/dsound_control.h"
 #include "sim/gdi_control.h"
 #include "sim/imm_control.h"
 

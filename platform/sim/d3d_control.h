@@ -75,6 +75,7 @@ struct Direct3DDeviceInfo {
   std::vector<IDirect3DViewport3*> viewports;  // in the order they were added
   IDirect3DViewport3* currentViewport = nullptr;
   IDirect3DTexture2* texture = nullptr;  // stage 0
+  D3DCLIPSTATUS clipStatus = {};         // as SetClipStatus last gave it
 };
 Direct3DDeviceInfo DescribeDirect3DDevice(IDirect3DDevice3* device);
 // What GetRenderState, GetLightState, GetTransform and GetTextureStageState would answer.

@@ -223,6 +223,7 @@ Direct3DDeviceInfo DescribeDirect3DDevice(IDirect3DDevice3* device) {
     info.viewports.assign(found->viewports.begin(), found->viewports.end());
     info.currentViewport = found->current;
     info.texture = found->textures[0];
+    info.clipStatus = found->clipStatus;
     return info;
   });
 }

@@ -92,6 +92,15 @@ TEST_F(SimCallRecord, AFailureArmedForSeveralCallsFailsThatManyThenStops) {
   EXPECT_NE(block, nullptr);
   LocalFree(block);
   EXPECT_EQ(sim::PendingFailures(), 0);
+
+  // Armed to fail after one success: the first call passes, the second fails.
+  sim::FailAfter(1, "LocalAlloc", ERROR_NOT_ENOUGH_MEMORY);
+  block = LocalAlloc(LPTR, 8);
+  EXPECT_NE(block, nullptr);
+  EXPECT_EQ(sim::PendingFailures(), 1);
+  EXPECT_EQ(LocalAlloc(LPTR, 8), nullptr);
+  EXPECT_EQ(sim::PendingFailures(), 0);
+  LocalFree(block);
 }
 
 TEST_F(SimCallRecord, FailuresArmedForOneFunctionDoNotTouchAnother) {

@@ -363,6 +363,7 @@ struct FailureCase {
   const char* argumentsContain;
   int device;
   int64_t code;
+  int passing = 0;  // matching calls that succeed first
 };
 
 // Every step that can fail: 0x3100, nothing left behind, the slot still free.
@@ -379,15 +380,17 @@ TEST_F(TextureTest, EachFailingStepGivesBackWhatWasMade) {
       {"IDirectDrawSurface4::GetDC", "", kSoftwareDevice, DDERR_SURFACEBUSY},
       {"IDirectDrawSurface4::QueryInterface", "", kHardwareDevice, E_NOINTERFACE},
       {"IDirectDrawSurface4::QueryInterface", "", kSoftwareDevice, E_NOINTERFACE},
+      {"IDirectDrawSurface4::QueryInterface", "", kHardwareDevice, E_NOINTERFACE, 1},  // the system copy's
       {"IDirect3DTexture2::Load", "", kHardwareDevice, D3DERR_TEXTURE_LOAD_FAILED},
   };
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(std::string(c.function) + " " + c.argumentsContain +
-                 (c.device == kHardwareDevice ? " hardware" : " software"));
+                 (c.device == kHardwareDevice ? " hardware" : " software") + " after " + std::to_string(c.passing));
     ASSERT_NO_FATAL_FAILURE(StartWith({kPal8}, c.device));
     HBITMAP bitmap = Load(Indexed(256));
     const Holdings before = Held();
-    sim::FailNext(c.function, c.code, c.argumentsContain, std::string(c.argumentsContain) == "caps 0x" ? 2 : 1);
+    sim::FailAfter(c.passing, c.function, c.code, c.argumentsContain,
+                   std::string(c.argumentsContain) == "caps 0x" ? 2 : 1);
     KRErrorSetLastError(0);
     sim::ClearCalls();
     EXPECT_EQ(KR3DCreateTexture(bitmap, -1), 0);

@@ -25,16 +25,6 @@ namespace {
 const int kClientWidth = 640;
 const int kClientHeight = 480;
 
-// Distance of one 0x00RRGGBB colour from another: the largest channel difference.
-int ColourDistance(uint32_t a, uint32_t b) {
-  int largest = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    int difference = abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    largest = std::max(largest, difference);
-  }
-  return largest;
-}
-
 // Signed distance of (px, py) from the edge a->b, positive on the triangle's inner side
 // for a triangle wound clockwise on screen.
 double EdgeDistance(const D3DTLVERTEX& a, const D3DTLVERTEX& b, double px, double py) {
@@ -108,7 +98,7 @@ TEST_F(Render3DFrameOnWindows, ViewportClearAndTriangleLandOnTheBackBufferOnly) 
       double inside = InsideBy(triangle, x + 0.5, y + 0.5);
       if (inside > 1.0) {
         ++triangleSeen;
-        if (ColourDistance(pixel, drawn) > 8) ++triangleWrong;
+        if (winsupport::ColourDistance(pixel, drawn) > 8) ++triangleWrong;
       } else if (inside < -1.0 && pixel != cleared) {
         ++clearWrong;
       }

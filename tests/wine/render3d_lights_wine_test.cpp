@@ -26,15 +26,6 @@ const int kClientWidth = 640;
 const int kClientHeight = 480;
 const D3DCOLOR kBackground = 0xFF0000FF;  // blue: neither material shows any
 
-int ColourDistance(uint32_t a, uint32_t b) {
-  int largest = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    int difference = abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    largest = std::max(largest, difference);
-  }
-  return largest;
-}
-
 D3DCOLORVALUE Colour(float red, float green, float blue) {
   D3DCOLORVALUE colour;
   colour.r = red;
@@ -109,7 +100,7 @@ class Render3DLightsOnWindows : public Render3DWineTest {
       for (int dx = -6; dx <= 6; dx += 3) {
         uint32_t around = 0;
         ASSERT_TRUE(winsupport::ReadPixel(back_, kClientWidth / 2 + dx, kClientHeight / 2 + dy, &around));
-        *spread = std::max(*spread, ColourDistance(around, *centre));
+        *spread = std::max(*spread, winsupport::ColourDistance(around, *centre));
       }
     }
   }
@@ -127,7 +118,7 @@ TEST_F(Render3DLightsOnWindows, AnEmissiveMaterialColoursATriangleWithoutLight) 
   uint32_t centre = 0;
   int spread = 0;
   ASSERT_NO_FATAL_FAILURE(DrawTriangle(material, &centre, &spread));
-  EXPECT_LE(ColourDistance(centre, 0xFF0000), 8) << std::hex << centre;
+  EXPECT_LE(winsupport::ColourDistance(centre, 0xFF0000), 8) << std::hex << centre;
   EXPECT_LE(spread, 8);
 
   // A new description under the same device handle.
@@ -137,7 +128,7 @@ TEST_F(Render3DLightsOnWindows, AnEmissiveMaterialColoursATriangleWithoutLight) 
   KR3DGetD3DMaterialHandle(&after, material);
   EXPECT_EQ(after, handle);
   ASSERT_NO_FATAL_FAILURE(DrawTriangle(material, &centre, &spread));
-  EXPECT_LE(ColourDistance(centre, 0x00FF00), 8) << std::hex << centre;
+  EXPECT_LE(winsupport::ColourDistance(centre, 0x00FF00), 8) << std::hex << centre;
   KR3DReleaseMaterial(material);
 }
 
@@ -153,17 +144,17 @@ TEST_F(Render3DLightsOnWindows, ADiffuseMaterialShowsWhileALightIsAttachedToTheV
   uint32_t centre = 0;
   int spread = 0;
   ASSERT_NO_FATAL_FAILURE(DrawTriangle(material, &centre, &spread));
-  EXPECT_LE(ColourDistance(centre, 0x000000), 8) << "unlit: " << std::hex << centre;
+  EXPECT_LE(winsupport::ColourDistance(centre, 0x000000), 8) << "unlit: " << std::hex << centre;
 
   KR3DAddLight(light, 0);
   KR3DAddLight(light, 0);  // attached already: refused, nothing changes
   ASSERT_NO_FATAL_FAILURE(DrawTriangle(material, &centre, &spread));
-  EXPECT_LE(ColourDistance(centre, 0x00FF00), 8) << "lit: " << std::hex << centre;
+  EXPECT_LE(winsupport::ColourDistance(centre, 0x00FF00), 8) << "lit: " << std::hex << centre;
   EXPECT_LE(spread, 8) << "a directional light lights a flat triangle evenly";
 
   KR3DDeleteLight(light, 0);
   ASSERT_NO_FATAL_FAILURE(DrawTriangle(material, &centre, &spread));
-  EXPECT_LE(ColourDistance(centre, 0x000000), 8) << "deleted: " << std::hex << centre;
+  EXPECT_LE(winsupport::ColourDistance(centre, 0x000000), 8) << "deleted: " << std::hex << centre;
 
   KR3DReleaseLight(light);
   KR3DReleaseMaterial(material);

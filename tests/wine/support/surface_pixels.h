@@ -28,6 +28,17 @@ uint32_t RgbAsStored(const DDPIXELFORMAT& format, uint32_t rgb);
 // The surface's own pixel format; false when it cannot tell.
 bool SurfaceFormat(IDirectDrawSurface4* surface, DDPIXELFORMAT* format);
 
+// Distance of one 0x00RRGGBB colour from another: the largest channel difference.
+inline int ColourDistance(uint32_t a, uint32_t b) {
+  int largest = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    const int magnitude = difference < 0 ? -difference : difference;
+    if (magnitude > largest) largest = magnitude;
+  }
+  return largest;
+}
+
 // A Windows colour reference (0x00BBGGRR) as 0x00RRGGBB.
 inline uint32_t RgbOfColorRef(uint32_t colour) {
   return ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);

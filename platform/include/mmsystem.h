@@ -1,0 +1,20 @@
+// Multimedia records the host build needs: the wave-format record DirectSound
+// takes (byte-packed, 18 bytes, as in the SDK).
+#pragma once
+
+#include <windef.h>
+
+#define WAVE_FORMAT_PCM 1
+
+#pragma pack(push, 1)
+typedef struct tWAVEFORMATEX {
+  WORD wFormatTag;
+  WORD nChannels;
+  DWORD nSamplesPerSec;
+  DWORD nAvgBytesPerSec;
+  WORD nBlockAlign;
+  WORD wBitsPerSample;
+  WORD cbSize;
+} WAVEFORMATEX, *PWAVEFORMATEX, *LPWAVEFORMATEX;
+#pragma pack(pop)
+typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
