@@ -639,6 +639,12 @@ KRAPI void KR3DDrawSprite(int nSrcX, int nSrcY, int nWidth, int nHeight, int nTe
                           int nReserved);
 KRAPI void KR3DDrawSpriteBatch(KR3DDRAWSPRITE* lpSprites, int nCount, int nReserved);
 KRAPI void KR3DDrawSpriteFastBatch(KR3DDRAWSPRITEFAST* lpSprites, int nCount, int nTexture, int nReserved);
+// The splash sequences: shown on the started device between frames, each runs
+// to its end (or Escape) inside the call, releases what it made and returns 1.
+// They leave their camera in the view and projection transforms and their
+// objects in the render list.
+KRAPI int KR3DSplashDirectX(void);   // 5 s
+KRAPI int KR3DSplashTarnwick(void);  // 4.5 s
 
 // The 3D records hold no pointers: the same layout in every build.
 static_assert(sizeof(KR3DDEVICEINFO) == 260, "KR3DDEVICEINFO is 260 bytes");

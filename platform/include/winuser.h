@@ -28,6 +28,7 @@ typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 // ---- Virtual keys ---------------------------------------------------------------------
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
+#define VK_ESCAPE 0x1B
 #define VK_LEFT 0x25
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
@@ -221,6 +222,9 @@ HDC WINAPI GetDC(HWND hWnd);
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 
 HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
+
+// Negative while the key is down.
+SHORT WINAPI GetAsyncKeyState(int vKey);
 
 // At most 1024 characters, as user32 formats them.
 int wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...);

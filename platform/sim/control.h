@@ -59,6 +59,11 @@ constexpr uint32_t kTickCountAtBoot = 10000;
 uint32_t Now();
 void SetNow(uint32_t milliseconds);
 void AdvanceClock(uint32_t milliseconds);
+// Scripted GetTickCount: each call takes the next answer (the clock is set to
+// it); when they are used up, each call first advances the clock by the step
+// (0 at boot: the clock stands still), so the frames of a loop land at chosen times.
+void ScriptTickCounts(std::vector<uint32_t> answers);
+void SetTickStep(uint32_t milliseconds);
 
 // ---- Message boxes (MessageBoxA) -------------------------------------------
 struct MessageBoxRecord {

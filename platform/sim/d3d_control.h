@@ -116,6 +116,8 @@ struct Direct3DDraw {
   D3DMATRIX world = {}, view = {}, projection = {};
   IDirect3DTexture2* texture = nullptr;  // stage 0; only compared, never used
   DWORD material = 0;                    // D3DLIGHTSTATE_MATERIAL
+  D3DMATERIAL materialData = {};         // that material's values; zero without one
+  std::vector<D3DLIGHT2> lights;         // the values of the viewport's lights
   IDirect3DViewport3* viewport = nullptr;
   D3DVIEWPORT2 viewportData = {};
 

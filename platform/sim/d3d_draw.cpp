@@ -72,8 +72,14 @@ Direct3DDraw DeviceObject::Snapshot() const {
   draw.texture = textures[0];
   auto material = lightStates.find(D3DLIGHTSTATE_MATERIAL);
   draw.material = material == lightStates.end() ? 0 : material->second;
+  for (const MaterialObject* object : LiveList<MaterialObject>()) {
+    if (draw.material != 0 && object->handle == draw.material) draw.materialData = object->data;
+  }
   draw.viewport = current;
-  if (current != nullptr) draw.viewportData = current->data;
+  if (current != nullptr) {
+    draw.viewportData = current->data;
+    for (const LightObject* light : current->lights) draw.lights.push_back(light->data);
+  }
   return draw;
 }
 

@@ -62,6 +62,18 @@ HMODULE AddLoadedModule(const std::string& fileName);
 // A bitmap resource of `module`: `name` is a name or MAKEINTRESOURCEA(id);
 // `bmpBytes` a whole .bmp file or the packed form a resource file holds.
 void AddBitmapResource(HMODULE module, LPCSTR name, const std::string& bmpBytes);
+// Any resource: `type` and `name` are names or MAKEINTRESOURCEA(id). Set
+// replaces one of the same type and name; Remove tells whether there was one.
+// "KORVATHD.DLL" carries the build's generated resources after every reset.
+void SetResource(HMODULE module, LPCSTR type, LPCSTR name, const std::string& bytes);
+bool RemoveResource(HMODULE module, LPCSTR type, LPCSTR name);
+std::string ResourceBytes(HMODULE module, LPCSTR type, LPCSTR name);  // throws when there is none
+
+// ---- Keys (GetAsyncKeyState) -------------------------------------------------------------
+// Up at boot. A key pressed "after n queries" answers up to its next n
+// GetAsyncKeyState calls and down from then on.
+void SetAsyncKeyDown(int virtualKey, bool down);
+void PressAsyncKeyAfter(int virtualKey, int queries);
 
 // ---- Code page ---------------------------------------------------------------------------
 // The system's ANSI code page, and the C run-time's multibyte table made for it,

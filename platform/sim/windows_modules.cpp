@@ -1,8 +1,6 @@
-// The modules loaded in the process and their resources: the executable and
-// the library at boot, more as tests add them, and the bitmap resources tests
-// give them.
+// The modules loaded in the process: the executable and the library at boot,
+// more as tests add them.
 #include <cctype>
-#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
@@ -16,13 +14,6 @@ struct Module {
   std::string fileName;  // upper case, with its extension
 };
 
-struct Resource {
-  HMODULE module;
-  std::string type;  // as ResourceNameText gives it
-  std::string name;
-  std::string bytes;
-};
-
 // Where 32-bit Windows maps an executable and, by default, a library.
 constexpr uintptr_t kExecutableBase = 0x00400000;
 constexpr uintptr_t kFirstLibraryBase = 0x10000000;
@@ -30,7 +21,6 @@ constexpr uintptr_t kLibrarySpacing = 0x00100000;
 const char* const kBootModules[] = {"GAME.EXE", "KORVATHD.DLL"};
 
 std::vector<Module> g_modules;
-std::vector<Resource> g_resources;
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -71,7 +61,6 @@ void LoadBootModules() {
 
 void ResetModules() {
   g_modules.clear();
-  g_resources.clear();
   LoadBootModules();
 }
 
@@ -81,36 +70,12 @@ const bool kResetRegistered = detail::AddResetHook(ResetModules);
 
 namespace detail {
 
-// Resource names are kept in upper case, as Windows compares them; "#101"
-// names the integer identifier 101 either way.
-std::string ResourceNameText(LPCSTR name) {
-  if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(name));
-  if (name[0] == '#' && name[1] != '\0') {
-    char* end = nullptr;
-    const unsigned long id = std::strtoul(name + 1, &end, 10);
-    if (*end == '\0') return "#" + std::to_string(id);
-  }
-  return Upper(name);
-}
-
 bool IsLoadedModule(HMODULE module) {
   LoadBootModules();
   for (const Module& loaded : g_modules) {
     if (loaded.handle == module) return true;
   }
   return false;
-}
-
-const std::string* FindResourceBytes(HMODULE module, LPCSTR type, LPCSTR name, DWORD* why) {
-  const std::string typeText = ResourceNameText(type);
-  const std::string nameText = ResourceNameText(name);
-  *why = ERROR_RESOURCE_TYPE_NOT_FOUND;
-  for (const Resource& resource : g_resources) {
-    if (resource.module != module || resource.type != typeText) continue;
-    *why = ERROR_RESOURCE_NAME_NOT_FOUND;
-    if (resource.name == nameText) return &resource.bytes;
-  }
-  return nullptr;
 }
 
 }  // namespace detail
@@ -133,20 +98,6 @@ HMODULE AddLoadedModule(const std::string& fileName) {
   LoadBootModules();
   if (FindModule(fileName) != nullptr) throw std::invalid_argument("module already loaded: " + fileName);
   return AddModule(fileName);
-}
-
-void AddBitmapResource(HMODULE module, LPCSTR name, const std::string& bmpBytes) {
-  auto lock = detail::LockSimulation();
-  if (name == nullptr || !detail::IsLoadedModule(module)) throw std::invalid_argument("AddBitmapResource");
-  const std::string type = detail::ResourceNameText(RT_BITMAP);
-  const std::string nameText = detail::ResourceNameText(name);
-  for (Resource& resource : g_resources) {
-    if (resource.module == module && resource.type == type && resource.name == nameText) {
-      resource.bytes = bmpBytes;
-      return;
-    }
-  }
-  g_resources.push_back(Resource{module, type, nameText, bmpBytes});
 }
 
 }  // namespace sim
