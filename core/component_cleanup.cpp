@@ -4,6 +4,7 @@
 
 #include "core/lists.h"
 #include "input/input_state.h"
+#include "network/network_state.h"
 #include "render3d/render3d_state.h"
 #include "video/buffer_table.h"
 #include "video/video_state.h"
@@ -20,6 +21,7 @@ struct KRComponentEntry {
 // A component joins the table with one line, at its place in that order.
 const KRComponentEntry kComponents[] = {
     {"KR Warining : You didn't cleanup KRList\n", KRListIsStarted, KRListCleanup},
+    {"KR Warining : You didn't cleanup KRNetwork\n", KRNetworkIsStarted, KRNetworkCleanup},
     {"KR Warining : You didn't cleanup KRInput\n", KRInputIsStarted, KRInputCleanup},
     {"KR Warining : You didn't cleanup KR3D\n", KR3DIsStarted, KR3DCleanup},
     {"KR Warining : You didn't cleanup KR2D\n", KR2DIsStarted, KR2DCleanup},
