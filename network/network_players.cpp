@@ -79,7 +79,9 @@ DWORD WINAPI KRNetworkPlayerCountThread(LPVOID) {
   return 0;
 }
 
+// Returns the count published before the pass: the thread may publish before the call returns.
 int StartThreadPass(int session) {
+  const int published = g_krNetwork.nPlayerCount.load(std::memory_order_acquire);
   g_krNetwork.bPlayerThreadRunning.store(1, std::memory_order_release);
   g_krNetwork.nPlayerThreadSession = session;
   if (session >= 0) g_krNetwork.guidPlayerThreadSession = KRNetworkPublishedSessions()[session].guidInstance;
@@ -93,7 +95,7 @@ int StartThreadPass(int session) {
     ResumeThread(thread);
     CloseHandle(thread);
   }
-  return g_krNetwork.nPlayerCount.load(std::memory_order_acquire);
+  return published;
 }
 
 DPID CreateMember(KRNETWORKPLAYERORGROUPINFO* info, bool player) {
