@@ -68,7 +68,7 @@ struct KRNETWORKSTATE {
 
   BYTE* lpAddress;
   BYTE sendBuffer[KRNETWORK_RECEIVE_SIZE];
-  BYTE receiveBuffer[KRNETWORK_RECEIVE_SIZE];
+  alignas(8) BYTE receiveBuffer[KRNETWORK_RECEIVE_SIZE];  // system messages hold pointers
 };
 
 extern KRNETWORKSTATE g_krNetwork;

@@ -84,7 +84,9 @@ bool TranslateSystem(const BYTE* bytes, DWORD length, const KRNetworkHostView& h
       memset(received->record, 0, sizeof(received->record));
       const DWORD code = DPSYS_CHAT;
       memcpy(received->record, &code, sizeof(code));
-      const char* text = message.lpChat != NULL ? message.lpChat->lpszMessageA : NULL;
+      DPCHAT chat = {};
+      if (message.lpChat != NULL) memcpy(&chat, message.lpChat, sizeof(chat));  // the platform's record
+      const char* text = message.lpChat != NULL ? chat.lpszMessageA : NULL;
       KRNetworkCopyName(reinterpret_cast<char*>(received->record + sizeof(DWORD)), KRNETWORK_NAME_MAX, text);
       received->lpData = received->record;
       received->dwSize = KRNETWORK_RECORD_MAX;
