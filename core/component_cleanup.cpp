@@ -7,6 +7,7 @@
 #include "audio/sound_state.h"
 #include "core/lists.h"
 #include "input/input_state.h"
+#include "network/network_state.h"
 #include "render3d/render3d_state.h"
 #include "video/buffer_table.h"
 #include "video/video_state.h"
@@ -23,6 +24,7 @@ struct KRComponentEntry {
 // A component joins the table with one line, at its place in that order.
 const KRComponentEntry kComponents[] = {
     {"KR Warining : You didn't cleanup KRList\n", KRListIsStarted, KRListCleanup},
+    {"KR Warining : You didn't cleanup KRNetwork\n", KRNetworkIsStarted, KRNetworkCleanup},
     {"KR Warining : You didn't cleanup KRMedia\n", KRMediaIsStarted, KRMediaCleanup},
     {"KR Warining : You didn't cleanup KRSound\n", KRSoundIsStarted, KRSoundCleanup},
     {"KR Warining : You didn't cleanup KRMusic\n", KRMusicIsStarted, KRMusicCleanup},

@@ -658,6 +658,93 @@ static_assert(sizeof(KR3DDRAWSPRITE) == 28, "KR3DDRAWSPRITE is 28 bytes");
 static_assert(sizeof(KR3DDRAWSPRITEFAST) == 24, "KR3DDRAWSPRITEFAST is 24 bytes");
 
 // ---------------------------------------------------------------------------
+// Network: DirectPlay 4 connections, sessions, players and groups, messages
+// and the join handshake. Player and group ids are DirectPlay DPIDs carried
+// in an int: they are often 0x80000000 or more, so never test their sign.
+
+struct IDirectPlay4;
+
+#define KRNETWORK_CONNECTION_MAX 64
+#define KRNETWORK_SESSION_MAX 64
+#define KRNETWORK_PLAYER_MAX 64
+#define KRNETWORK_ADDRESS_SIZE 128
+#define KRNETWORK_NAME_MAX 64         // connection and session names with their NUL
+#define KRNETWORK_PLAYERNAME_MAX 20   // player and group names with their NUL
+#define KRNETWORK_MESSAGE_MAX 2048    // bytes of a library or data message
+
+// Library messages (sender 0), the first 32-bit word of each.
+#define KRNETWORK_MSG_CREATEPLAYER 0xFFFF7000          // player id
+#define KRNETWORK_MSG_DESTROYPLAYERORGROUP 0xFFFF7001  // id
+#define KRNETWORK_MSG_CREATEGROUP 0xFFFF7002           // group id
+#define KRNETWORK_MSG_HOSTPLAYER 0xFFFF7100            // host player id
+#define KRNETWORK_MSG_REQUESTTOJOIN 0xFFFF7101         // id of the player that asks
+#define KRNETWORK_MSG_ACCEPTJOINING 0xFFFF7102         // accepted group id, host player id
+#define KRNETWORK_MSG_CANCELJOINING 0xFFFF7103
+#define KRNETWORK_MSG_IGNORED 0xFFFF7F00
+
+typedef struct KRNETWORKCONNECTIONINFO {
+  char szName[KRNETWORK_NAME_MAX];   // the provider's name from the ANSI interface
+  char szName2[KRNETWORK_NAME_MAX];  // the same from the wide interface, in the OEM code page
+} KRNETWORKCONNECTIONINFO;
+
+typedef struct KRNETWORKSTARTUPCONNECTIONINFO {
+  char szAddress[KRNETWORK_ADDRESS_SIZE];  // host for TCP/IP ("" to search the local network)
+} KRNETWORKSTARTUPCONNECTIONINFO;
+
+typedef struct KRNETWORKSESSIONINFO {
+  DWORD dwMaxPlayers;
+  char szName[KRNETWORK_NAME_MAX];
+} KRNETWORKSESSIONINFO;
+
+typedef struct KRNETWORKPLAYERORGROUPINFO {
+  DWORD id;
+  char szName[KRNETWORK_PLAYERNAME_MAX];
+} KRNETWORKPLAYERORGROUPINFO;
+
+KRAPI int KRNetworkStartup(void);
+KRAPI void KRNetworkCleanup(void);
+KRAPI int KRNetworkGetConnectionCount(void);
+KRAPI void KRNetworkGetConnectionInfo(KRNETWORKCONNECTIONINFO* info, int index);
+KRAPI int KRNetworkStartupConnection(int index, KRNETWORKSTARTUPCONNECTIONINFO* info);
+// The play object with a reference added (null without one); the caller releases it.
+KRAPI void KRNetworkGetDirectPlayInterface(IDirectPlay4** out);
+
+KRAPI int KRNetworkCreateSession(KRNETWORKSESSIONINFO* info);
+KRAPI int KRNetworkJoinToSession(int index);
+KRAPI void KRNetworkCloseSession(void);
+// mode 0: synchronous; -1: restart an asynchronous pass; else the interval in ms.
+KRAPI int KRNetworkGetSessionCount(int mode);
+KRAPI int KRNetworkGetSessionCountCancel(void);
+KRAPI void KRNetworkGetSessionInfo(KRNETWORKSESSIONINFO* info, int index);
+KRAPI int KRNetworkGetAcceptedGroup(void);
+
+KRAPI int KRNetworkCreatePlayer(KRNETWORKPLAYERORGROUPINFO* info);
+KRAPI int KRNetworkCreateGroup(KRNETWORKPLAYERORGROUPINFO* info);
+KRAPI void KRNetworkDestroyPlayer(int player);
+KRAPI void KRNetworkDestroyGroup(int group);
+KRAPI void KRNetworkAddPlayerToGroup(int group, int player);
+KRAPI void KRNetworkDeletePlayerFromGroup(int group, int player);
+KRAPI void KRNetworkGetPlayerName(char* name, int player);
+KRAPI void KRNetworkGetGroupName(char* name, int group);
+// session: a listed session's index, negative for the current one; interval 0: synchronous.
+KRAPI int KRNetworkGetPlayerCount(int session, int interval);
+KRAPI int KRNetworkGetPlayerCountCancel(void);
+KRAPI void KRNetworkGetPlayerInfo(KRNETWORKPLAYERORGROUPINFO* info, int index);
+
+KRAPI int KRNetworkReceiveMessage(void* buffer, DWORD* size, int* from, int* to);
+KRAPI int KRNetworkSendSystemMessage(void* data, DWORD size, int from, int to);
+KRAPI int KRNetworkSendChatMessage(char* text, int from, int to);
+KRAPI void KRNetworkRequestToJoin(int player);
+KRAPI void KRNetworkAcceptJoining(int player);
+KRAPI void KRNetworkCancelJoining(int player);
+
+// The network records hold no pointers: the same layout in every build.
+static_assert(sizeof(KRNETWORKCONNECTIONINFO) == 128, "KRNETWORKCONNECTIONINFO is 128 bytes");
+static_assert(sizeof(KRNETWORKSTARTUPCONNECTIONINFO) == 128, "KRNETWORKSTARTUPCONNECTIONINFO is 128 bytes");
+static_assert(sizeof(KRNETWORKSESSIONINFO) == 68, "KRNETWORKSESSIONINFO is 68 bytes");
+static_assert(sizeof(KRNETWORKPLAYERORGROUPINFO) == 24, "KRNETWORKPLAYERORGROUPINFO is 24 bytes");
+
+// ---------------------------------------------------------------------------
 // The exported records keep their 32-bit Windows layouts.
 #if defined(_WIN32) && !defined(_WIN64)
 #include <stddef.h>

@@ -89,6 +89,23 @@ DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId,
                             DWORD dwLanguageId, LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
 
 DWORD WINAPI GetTickCount(void);
+
+// Threads: the network component's enumeration pass runs on one of its own.
+#define CREATE_SUSPENDED 0x00000004
+#define THREAD_PRIORITY_LOWEST (-2)
+#define THREAD_PRIORITY_NORMAL 0
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID lpThreadParameter);
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize,
+                           LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter, DWORD dwCreationFlags,
+                           LPDWORD lpThreadId);
+BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
+DWORD WINAPI ResumeThread(HANDLE hThread);
+
+// Wide text to the OEM code page (the network component's provider names).
+#define CP_ACP 0
+#define CP_OEMCP 1
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
 void WINAPI Sleep(DWORD dwMilliseconds);
 
 DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);

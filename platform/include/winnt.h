@@ -12,6 +12,7 @@ typedef int16_t SHORT;
 typedef int32_t LONG;
 typedef char16_t WCHAR;  // UTF-16 code unit; the host's wchar_t is 32-bit
 typedef void* HANDLE;
+typedef HANDLE* LPHANDLE;
 typedef void* PVOID;
 typedef LONG* PLONG;
 typedef LONG HRESULT;

@@ -130,6 +130,7 @@ std::string LeakReport(const std::vector<std::pair<std::string, int>>& baseline)
 #include "sim/ddraw_control.h"
 #include "sim/dinput_control.h"
 #include "sim/dsound_control.h"
+#include "sim/dplay_control.h"
 #include "sim/gdi_control.h"
 #include "sim/imm_control.h"
 #include "sim/media_control.h"

@@ -73,6 +73,9 @@ extern "C" BOOL WINAPI CloseHandle(HANDLE hObject) {
     case KernelObject::File:
       CloseFileObject(entry.index);
       break;
+    case KernelObject::Thread:
+      CloseThreadObject(entry.index);
+      break;
     case KernelObject::None:
       break;
   }

@@ -86,13 +86,14 @@ void RecordContractViolation(std::string what);
 bool AddLiveCounter(const char* name, int (*count)());
 
 // ---- Kernel handles (shared by every kind of kernel object) ---------------------
-enum class KernelObject { None, File };
+enum class KernelObject { None, File, Thread };
 // A new handle for object `index` of its area's table; NULL when all handles are in use.
 HANDLE NewKernelHandle(KernelObject kind, int index);
 // The object's index, or -1 unless `handle` is a live handle of that kind.
 int KernelObjectIndex(HANDLE handle, KernelObject kind);
 // The close operation of each kind, run by CloseHandle.
 void CloseFileObject(int index);
+void CloseThreadObject(int index);
 
 // ---- Local memory -----------------------------------------------------------------
 // A block that LocalFree accepts, made without a record entry (FormatMessageA's buffer).
