@@ -14,6 +14,8 @@ namespace {
 
 std::string IconvName(UINT codePage) {
   if (codePage == CP_UTF8) return "UTF-8";
+  // The OEM code page goes with the ANSI one: 932 on Japanese systems, else the US 437.
+  if (codePage == CP_OEMCP) return detail::AnsiCodePage() == 932 ? "CP932" : "CP437";
   return "CP" + std::to_string(codePage == CP_ACP ? detail::AnsiCodePage() : static_cast<int>(codePage));
 }
 

@@ -137,33 +137,3 @@ extern "C" BOOL WINAPI IsDBCSLeadByte(BYTE TestChar) {
   RecordCall("IsDBCSLeadByte", ArgHex(TestChar));
   return IsAnsiLeadByte(TestChar) ? TRUE : FALSE;
 }
-
-// Wide text to a code page: ASCII passes, anything else becomes the default
-// character '?'. Too small a buffer is filled as far as it goes and the call
-// fails with ERROR_INSUFFICIENT_BUFFER, as Windows does.
-extern "C" int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
-                                          LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
-                                          LPBOOL lpUsedDefaultChar) {
-  using namespace sim::detail;
-  auto lock = LockSimulation();
-  if (auto failure = EnterCall("WideCharToMultiByte",
-                               JoinArgs({ArgDec(CodePage), ArgHex(dwFlags), ArgPointer(lpWideCharStr),
-                                         ArgDec(cchWideChar), ArgPointer(lpMultiByteStr), ArgDec(cbMultiByte),
-                                         ArgPointer(lpDefaultChar), ArgPointer(lpUsedDefaultChar)}))) {
-    return FailWin32(*failure, 0);
-  }
-  if (lpWideCharStr == nullptr || cchWideChar == 0 || cbMultiByte < 0) return FailWin32(ERROR_INVALID_PARAMETER, 0);
-  int length = cchWideChar;
-  if (length < 0) {
-    length = 0;
-    while (lpWideCharStr[length] != 0) ++length;
-    ++length;  // the NUL is converted too
-  }
-  if (cbMultiByte == 0) return length;
-  for (int i = 0; i < length; ++i) {
-    if (i >= cbMultiByte) return FailWin32(ERROR_INSUFFICIENT_BUFFER, 0);
-    const WCHAR unit = lpWideCharStr[i];
-    lpMultiByteStr[i] = unit < 0x80 ? static_cast<char>(unit) : '?';
-  }
-  return length;
-}

@@ -79,7 +79,7 @@ TEST_F(NetworkTest, WideNamesAreConvertedInScratchRoomThenCut) {
   provider.wideName = std::u16string(300, u'w');  // too long even for the scratch room
   sim::AddPlayProvider(provider);
   provider = Provider(2, "Ansi");
-  provider.wideName = std::u16string(u"Wide\u00E9");
+  provider.wideName = std::u16string(u"Wide\u0100");  // in no OEM code page
   sim::AddPlayProvider(provider);
   provider = Provider(3, "Ansi");
   provider.wideName = std::u16string(100, u'v');
