@@ -433,7 +433,12 @@ FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScree
   if (!ChooseTextureFormats(formats)) return FailOpen();
   TakeScreenInterfaces();
 
-  // The splash at open (NoSplash, NoSound) joins here once KORVATHD plays it.
+  if (!g_glide.settings.noSplash) {
+    if (!g_glide.settings.noSound && !KRSoundStartup()) return FailOpen();
+    KR3DSplashTarnwick();
+    g_tmu.boundAddress = -1;  // the splash bound textures of its own
+    if (!g_glide.settings.noSound) KRSoundCleanup();
+  }
 
   ClearAndShowTwice();
   BeginGlideScene();
@@ -465,7 +470,17 @@ void FX_CALL grSstWinClose(void) {
   BlockTitleOnly("Ondrel info : grSstWinClose succeeded\n");
 }
 
-// The splash joins here once KORVATHD plays it; until then a splash request shows nothing.
-void FX_CALL grSplash(float, float, float, float, FxU32) {}
+// The splash inside a running game: the scene is closed for it and the game's state
+// put back after it. Only frame 0 plays, and only with sound.
+void FX_CALL grSplash(float, float, float, float, FxU32 frame) {
+  if (frame != 0 || !KRSoundStartup()) return;
+  KR3DEndRender();
+  GrState saved;
+  grGlideGetState(&saved);
+  KR3DSplashTarnwick();
+  BeginGlideScene();
+  grGlideSetState(&saved);  // also forgets the bound texture, which the splash replaced
+  KRSoundCleanup();
+}
 
 }  // extern "C"

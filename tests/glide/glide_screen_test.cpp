@@ -316,3 +316,84 @@ TEST_F(GlideScreenTest, WithoutAHardwareDeviceSoftwareEmulationIsForced) {
 }
 
 }  // namespace
+
+namespace {
+
+// The splash sequences run on the virtual clock: every tick read moves it a second on.
+void ClockRunsInSeconds() { sim::SetTickStep(1000); }
+
+TEST_F(GlideScreenTest, TheOpenPlaysTheSplashWithSoundUnlessTheSettingsSayNo) {
+  WriteIni("[Video]\n16BPP=0\n");
+  ClockRunsInSeconds();
+  grGlideInit();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE)
+      << sim::DebugOutput();
+  ExpectLinesInOrder({"KRSound : Startup", "KR3D : Splash Tarnwick", "KRSound : Cleanup",
+                      "Ondrel info : grSstWinOpen succeeded"});
+  EXPECT_EQ(sim::LiveDirectSoundObjects(), 0) << "sound is cleaned up after the splash";
+  EXPECT_FALSE(sim::Direct3DDraws().empty());
+  EXPECT_EQ(g_tmu.boundAddress, -1);
+  grSstWinClose();
+
+  // NoSound: the splash plays silently; NoSplash: neither.
+  WriteIni("[Video]\n16BPP=0\n[Splash]\nNoSound=1\n");
+  sim::ClearDebugOutput();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_TRUE(Logged("KR3D : Splash Tarnwick"));
+  EXPECT_FALSE(Logged("KRSound : Startup"));
+  grSstWinClose();
+
+  WriteIni("[Video]\n16BPP=0\n[Splash]\nNoSplash=1\n");
+  sim::ClearDebugOutput();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_FALSE(Logged("KR3D : Splash Tarnwick"));
+  EXPECT_FALSE(Logged("KRSound : Startup"));
+}
+
+TEST_F(GlideScreenTest, SoundThatCannotStartFailsTheOpen) {
+  WriteIni("[Video]\n16BPP=0\n");
+  grGlideInit();
+  // Sound already started by the game: a second start-up is refused.
+  ASSERT_EQ(KRSoundStartup(), 1);
+  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_FALSE(Logged("KR3D : Splash Tarnwick"));
+  EXPECT_EQ(g_glide.windowOpen, 0);
+  EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
+  ASSERT_FALSE(sim::MessageBoxes().empty());
+  EXPECT_EQ(sim::MessageBoxes().back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
+  KRSoundCleanup();
+}
+
+TEST_F(GlideScreenTest, ASplashRequestPlaysOnlyFrameZeroAndPutsTheGamesStateBack) {
+  Open();
+  ClockRunsInSeconds();
+  grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+  grFogColorValue(0x00123456);
+  GrState before;
+  grGlideGetState(&before);
+
+  grSplash(0, 0, 640, 480, 1);
+  EXPECT_FALSE(Logged("KR3D : Splash Tarnwick")) << "only frame 0 plays";
+
+  grSplash(10, 10, 100, 100, 0);
+  ExpectLinesInOrder({"KRSound : Startup", "KR3D : Splash Tarnwick", "KRSound : Cleanup"});
+  GrState after;
+  grGlideGetState(&after);
+  EXPECT_EQ(memcmp(&before, &after, sizeof before), 0);
+  // The scene is open again with the game's states on the device.
+  EXPECT_TRUE(sim::DescribeDirect3DDevice(Device()).inScene);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), 1u);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE), 1u);
+  EXPECT_EQ(g_tmu.boundAddress, -1);
+  EXPECT_EQ(sim::LiveDirectSoundObjects(), 0);
+
+  // Without sound nothing happens at all.
+  ASSERT_EQ(KRSoundStartup(), 1);
+  Forget();
+  grSplash(0, 0, 640, 480, 0);
+  EXPECT_FALSE(Logged("KR3D : Splash Tarnwick"));
+  EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::EndScene"), 0);
+  KRSoundCleanup();
+}
+
+}  // namespace
