@@ -34,7 +34,10 @@ void GenerateSphereMap(KR3DMODEL* model, const KR3DFRAME& frame) {
   for (int32_t i = 0; i < count; ++i) {
     D3DVERTEX* v = &model->lpVertices[i];
     if (model->nVertexForm == KR3DMODEL_FORM_PER_VERTEX) {
-      const D3DVECTOR n = {v->nx, v->ny, v->nz};
+      D3DVECTOR n;
+      n.x = v->nx;
+      n.y = v->ny;
+      n.z = v->nz;
       SphereMap(m, n, v);
     } else {
       SphereMap(m, model->lpNormals[model->lpIndices[i]], v);

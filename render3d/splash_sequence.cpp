@@ -118,7 +118,7 @@ bool RunFrames(DWORD duration, void (*step)(DWORD t), KR3DSPLASHOBJECT* objects,
 }  // namespace
 
 int KRSplashShow(const KR3DSPLASHSEQUENCE& sequence) {
-  KRDebugDump(sequence.szLogLine);
+  KRDebugDump("%s", sequence.szLogLine);
   if (!sequence.load()) return 1;
   int quitCode = 0;
   const bool quit = RunFrames(sequence.dwDuration, sequence.step, sequence.lpObjects, &quitCode);

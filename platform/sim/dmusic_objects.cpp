@@ -36,10 +36,7 @@ class MusicObject : public detail::ComObject<Interface> {
 
 class PortObject : public MusicObject<IDirectMusicPort> {
  public:
-  explicit PortObject(REFGUID guid) : MusicObject("IDirectMusicPort", IID_IDirectMusicPort), guid_(guid) {}
-
- private:
-  GUID guid_;
+  PortObject() : MusicObject("IDirectMusicPort", IID_IDirectMusicPort) {}
 };
 
 class SegmentObject : public MusicObject<IDirectMusicSegment> {
@@ -107,7 +104,7 @@ class DirectMusicObject : public MusicObject<IDirectMusic> {
     const bool known = std::any_of(g_ports.begin(), g_ports.end(),
                                    [&](const MusicPortScript& port) { return port.guid == guid; });
     if (!known) return E_INVALIDARG;
-    *out = new PortObject(guid);
+    *out = new PortObject();
     return S_OK;
   }
 

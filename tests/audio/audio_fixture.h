@@ -9,38 +9,16 @@
 #include <vector>
 
 #include "core/last_error.h"
-#include "support/kr_test.h"
+#include "support/started_library_test.h"
 
-class AudioTest : public KRTest {
+class AudioTest : public StartedLibraryTest {
  protected:
   void SetUp() override {
-    KRTest::SetUp();
-    window_ = sim::CreateTestWindow();
-    KRSTARTUPINFO info = StartupInfo();
-    info.hWnd = window_;
-    ASSERT_EQ(KRStartup(&info), 1);
+    StartedLibraryTest::SetUp();
     ClearRecords();
   }
-  void TearDown() override {
-    KRCleanup();
-    DestroyWindow(window_);
-    KRTest::TearDown();
-  }
-
   // The log's lines without their line ends and without the last-error diagnostics.
-  static std::vector<std::string> LogLines() {
-    std::vector<std::string> lines;
-    const std::string output = sim::DebugOutput();
-    size_t start = 0;
-    for (size_t end = output.find('\n'); end != std::string::npos; end = output.find('\n', start)) {
-      size_t length = end - start;
-      if (length > 0 && output[end - 1] == '\r') --length;
-      const std::string line = output.substr(start, length);
-      if (line.rfind("KRError ", 0) != 0) lines.push_back(line);
-      start = end + 1;
-    }
-    return lines;
-  }
+  static std::vector<std::string> LogLines() { return DebugOutputLines(true); }
   static bool Logged(const std::string& line) {
     for (const std::string& seen : LogLines()) {
       if (seen == line) return true;
@@ -89,7 +67,6 @@ class AudioTest : public KRTest {
   static std::string AviBytes() { return std::string("RIFF\x20\0\0\0AVI LIST", 16); }
   static std::string WaveBytes() { return std::string("RIFF\x24\0\0\0WAVEfmt ", 16); }
 
-  HWND window_ = nullptr;
 };
 
 #endif

@@ -9,24 +9,11 @@
 
 #include "audio/sound_state.h"
 #include "platform/sim/dsound_control.h"
-#include "support/kr_test.h"
+#include "support/started_library_test.h"
 #include "tests/audio/wave_bytes.h"
 
-class SoundTest : public KRTest {
+class SoundTest : public StartedLibraryTest {
  protected:
-  void SetUp() override {
-    KRTest::SetUp();
-    window_ = sim::CreateTestWindow();
-    KRSTARTUPINFO info = StartupInfo();
-    info.hWnd = window_;
-    ASSERT_EQ(KRStartup(&info), 1);
-  }
-
-  void TearDown() override {
-    KRCleanup();
-    DestroyWindow(window_);
-    KRTest::TearDown();
-  }
 
   void StartSound() {
     ASSERT_EQ(KRSoundStartup(), 1);
@@ -35,19 +22,7 @@ class SoundTest : public KRTest {
   }
 
   // The log's lines without their line ends and without the last-error diagnostics.
-  static std::vector<std::string> LogLines() {
-    std::vector<std::string> lines;
-    const std::string output = sim::DebugOutput();
-    size_t start = 0;
-    for (size_t end = output.find('\n'); end != std::string::npos; end = output.find('\n', start)) {
-      size_t length = end - start;
-      if (length > 0 && output[end - 1] == '\r') --length;
-      const std::string line = output.substr(start, length);
-      if (line.rfind("KRError ", 0) != 0) lines.push_back(line);
-      start = end + 1;
-    }
-    return lines;
-  }
+  static std::vector<std::string> LogLines() { return DebugOutputLines(true); }
 
   // The DirectSound calls, "Interface::Method(arguments)", in order.
   static std::vector<std::string> SoundCalls() {
@@ -90,7 +65,6 @@ class SoundTest : public KRTest {
     for (int handle = 1; handle < KRSOUND_BUFFER_MAX; ++handle) ASSERT_EQ(FromMemory(image), handle);
   }
 
-  HWND window_ = nullptr;
 };
 
 #endif

@@ -11,7 +11,7 @@
 #include "input/ime_state.h"
 #include "platform/sim/dinput_control.h"
 #include "platform/sim/imm_control.h"
-#include "support/kr_test.h"
+#include "support/started_library_test.h"
 
 // Input started for the library's window, which must be in front to acquire.
 inline void StartInputFor(HWND window) {
@@ -29,24 +29,13 @@ inline std::string TakeImeStrings(int size = 1024) {
   return std::string(out.data());
 }
 
-class ImeTest : public KRTest {
+class ImeTest : public StartedLibraryTest {
  protected:
   void SetUp() override {
-    KRTest::SetUp();
-    window_ = sim::CreateTestWindow();
-    KRSTARTUPINFO info = StartupInfo();
-    info.hWnd = window_;
-    ASSERT_EQ(KRStartup(&info), 1);
+    StartedLibraryTest::SetUp();
     ASSERT_NO_FATAL_FAILURE(StartInputFor(window_));
   }
 
-  void TearDown() override {
-    KRCleanup();
-    DestroyWindow(window_);
-    KRTest::TearDown();
-  }
-
-  HWND window_ = nullptr;
 };
 
 #endif

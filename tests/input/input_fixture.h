@@ -10,23 +10,13 @@
 
 #include "input/input_state.h"
 #include "platform/sim/dinput_control.h"
-#include "support/kr_test.h"
+#include "support/started_library_test.h"
 
-class InputTest : public KRTest {
+class InputTest : public StartedLibraryTest {
  protected:
   void SetUp() override {
-    KRTest::SetUp();
-    window_ = sim::CreateTestWindow();
-    KRSTARTUPINFO info = StartupInfo();
-    info.hWnd = window_;
-    ASSERT_EQ(KRStartup(&info), 1);
+    StartedLibraryTest::SetUp();
     sim::SetInputForegroundWindow(window_);
-  }
-
-  void TearDown() override {
-    KRCleanup();
-    DestroyWindow(window_);
-    KRTest::TearDown();
   }
 
   void StartInput() {
@@ -36,18 +26,7 @@ class InputTest : public KRTest {
   }
 
   // The log's lines without their line ends.
-  static std::vector<std::string> LogLines() {
-    std::vector<std::string> lines;
-    const std::string output = sim::DebugOutput();
-    size_t start = 0;
-    for (size_t end = output.find('\n'); end != std::string::npos; end = output.find('\n', start)) {
-      size_t length = end - start;
-      if (length > 0 && output[end - 1] == '\r') --length;
-      lines.push_back(output.substr(start, length));
-      start = end + 1;
-    }
-    return lines;
-  }
+  static std::vector<std::string> LogLines() { return DebugOutputLines(false); }
 
   // The log's lines without the last-error diagnostics ("KRError ...").
   static std::vector<std::string> InputLogLines() {
@@ -88,7 +67,6 @@ class InputTest : public KRTest {
     sim::AddJoystick(Joystick("Pad B", 12));
   }
 
-  HWND window_ = nullptr;
 };
 
 #endif

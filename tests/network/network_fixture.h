@@ -19,7 +19,7 @@
 #include "core/last_error.h"
 #include "network/network_state.h"
 #include "platform/sim/dplay_control.h"
-#include "support/kr_test.h"
+#include "support/started_library_test.h"
 
 // Ends the program if not disarmed within `seconds`: a hung wait fails the test.
 class Watchdog {
@@ -112,19 +112,7 @@ class NetworkTest : public KRTest {
     sim::ClearDebugOutput();
   }
 
-  static std::vector<std::string> LogLines() {
-    std::vector<std::string> lines;
-    const std::string output = sim::DebugOutput();
-    size_t start = 0;
-    for (size_t end = output.find('\n'); end != std::string::npos; end = output.find('\n', start)) {
-      size_t length = end - start;
-      if (length > 0 && output[end - 1] == '\r') --length;
-      const std::string line = output.substr(start, length);
-      if (line.rfind("KRError", 0) != 0) lines.push_back(line);
-      start = end + 1;
-    }
-    return lines;
-  }
+  static std::vector<std::string> LogLines() { return DebugOutputLines(true); }
 
   // The calls of the DirectPlay objects, "Method(arguments)", in order.
   static std::vector<std::string> PlayCalls() {
