@@ -6,7 +6,8 @@ import re
 import sys
 from pathlib import Path
 
-DEFINE = re.compile(r"DEFINE_GUID\s*\(\s*(\w+)\s*,([^)]*)\)")
+# The DirectShow identifiers of uuids.h come as OUR_GUID_ENTRY lines.
+DEFINE = re.compile(r"(?:DEFINE_GUID|OUR_GUID_ENTRY)\s*\(\s*(\w+)\s*,([^)]*)\)")
 
 
 def guids(folder):
