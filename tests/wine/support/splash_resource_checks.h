@@ -55,7 +55,7 @@ inline float F32(const std::string& b, size_t at) {
   return v;
 }
 
-// A canonical header, the Part's format and size, and a tone that starts and ends silent.
+// A canonical header, the PCM format and size the splash expects, and a tone that starts and ends silent.
 inline void ExpectWave(const std::string& b, uint32_t dataBytes) {
   ASSERT_EQ(b.size(), 44u + dataBytes);
   EXPECT_EQ(b.substr(0, 4), "RIFF");
