@@ -21,19 +21,22 @@ using namespace winsupport;
 class SoundOnWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    remove(kLog);
-    KRSTARTUPINFO info = StartupInfo(GetDesktopWindow(), KRSTARTUP_DEBUGLOG, kLog);
+    // A log of each test's own: the tests run side by side in one folder.
+    log_ = std::string("sound_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+    remove(log_.c_str());
+    KRSTARTUPINFO info = StartupInfo(GetDesktopWindow(), KRSTARTUP_DEBUGLOG, log_.c_str());
     ASSERT_EQ(KRStartup(&info), 1);
     ASSERT_EQ(KRSoundStartup(), 1);
     errorBefore_ = KRErrorGetLastError();
   }
   void TearDown() override {
     KRCleanup();
-    remove(kLog);
+    remove(log_.c_str());
   }
 
   // The log so far, its lines ending in CR LF.
-  static std::string Log() { return ReadFileBytes(kLog); }
+  std::string Log() const { return ReadFileBytes(log_.c_str()); }
+  std::string OpenLine() const { return "KRDebug info : Open " + log_ + " file\r\n"; }
 
   static void WriteFile(const char* name, const std::string& bytes) {
     FILE* file = fopen(name, "wb");
@@ -44,7 +47,7 @@ class SoundOnWindows : public ::testing::Test {
 
   static int FromMemory(std::string image) { return KRSoundCreateBuffer(static_cast<void*>(&image[0])); }
 
-  static constexpr const char* kLog = "sound_log.txt";
+  std::string log_;
   unsigned long errorBefore_ = 0;
 };
 
@@ -92,13 +95,13 @@ TEST_F(SoundOnWindows, StartupAndCleanupWriteTheirLinesAndMasterVolumeReadsBack)
   KRSoundCleanup();
   KRDebugCleanup();
   EXPECT_EQ(Log(),
-            "KRDebug info : Open sound_log.txt file\r\n"
-            "KRDebug : Startup\r\n"
-            "KRSound : Startup\r\n"
-            "KRSound : DirectSoundCreate\r\n"
-            "KRSound : Cleanup\r\n"
-            "KRSound : Release DirectSound\r\n"
-            "KRDebug : Cleanup\r\n");
+            OpenLine() +
+                "KRDebug : Startup\r\n"
+                "KRSound : Startup\r\n"
+                "KRSound : DirectSoundCreate\r\n"
+                "KRSound : Cleanup\r\n"
+                "KRSound : Release DirectSound\r\n"
+                "KRDebug : Cleanup\r\n");
   EXPECT_EQ(KRErrorGetLastError(), errorBefore_);
 }
 
@@ -145,17 +148,17 @@ TEST_F(SoundOnWindows, HeaderErrorsAndTheFullTable) {
   KRSoundCleanup();
   KRDebugCleanup();
   EXPECT_EQ(Log(),
-            "KRDebug info : Open sound_log.txt file\r\n"
-            "KRDebug : Startup\r\n"
-            "KRSound : Startup\r\n"
-            "KRSound : DirectSoundCreate\r\n"
-            "KRSound Warning : RIFF Header not found\r\n"
-            "KRSound Warning : WAVE Header not found\r\n"
-            "KRSound Warning : Could not create Buffer(Maximumed out).\r\n"
-            "KRSound Warning : You did release NULL or ills Buffer(64).\r\n"
-            "KRSound : Cleanup\r\n"
-            "KRSound : Release DirectSound\r\n"
-            "KRDebug : Cleanup\r\n");
+            OpenLine() +
+                "KRDebug : Startup\r\n"
+                "KRSound : Startup\r\n"
+                "KRSound : DirectSoundCreate\r\n"
+                "KRSound Warning : RIFF Header not found\r\n"
+                "KRSound Warning : WAVE Header not found\r\n"
+                "KRSound Warning : Could not create Buffer(Maximumed out).\r\n"
+                "KRSound Warning : You did release NULL or ills Buffer(64).\r\n"
+                "KRSound : Cleanup\r\n"
+                "KRSound : Release DirectSound\r\n"
+                "KRDebug : Cleanup\r\n");
 }
 
 }  // namespace
