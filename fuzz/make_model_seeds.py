@@ -1,20 +1,12 @@
 #!/usr/bin/env python3
 """Writes the seed models of the model reader's fuzz target into a folder:
 a square with texture pairs, the same without, and one cut inside its normals."""
-import struct
 import sys
 from pathlib import Path
 
-
-def model(positions, normals, pairs, indices):
-    head = b"KRMODEL0000".ljust(16, b"\0")
-    head += struct.pack("<IIH", len(positions), len(pairs), len(indices))
-    head = head.ljust(64, b"\xff")
-    body = b"".join(struct.pack("<3f", *p) for p in positions)
-    body += b"".join(struct.pack("<3f", *n) for n in normals)
-    body += b"".join(struct.pack("<2f", *t) for t in pairs)
-    body += b"".join(struct.pack("<H", i) for i in indices)
-    return head + body
+# The model layout is written by the library's own resource generator.
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "resources"))
+from make_resources import model  # noqa: E402
 
 
 def main():
