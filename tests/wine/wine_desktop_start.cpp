@@ -1,8 +1,5 @@
-// Brings up Wine's desktop and display driver once, before the Wine tests run.
-// The first program of a fresh Wine session that opens a window starts the
-// desktop process and reads the display's modes; when several tests start at
-// once, the one that does it was seen to take up to two minutes, close to its
-// time-out. Run first, this program takes that cost alone.
+// Brings up Wine's desktop and display driver once, before the Wine tests run
+// (see tests/wine/CMakeLists.txt for why it must not be a test's own start).
 #include <windows.h>
 #include <ddraw.h>
 
