@@ -179,6 +179,24 @@ TEST_F(CdAudioTest, TheTrackCountNeedsAnOpenDeviceAndTheVolumeAlwaysFails) {
   EXPECT_EQ(sim::CountCalls("auxGetVolume") + sim::CountCalls("auxSetVolume"), 0);
 }
 
+// No call selects an auxiliary device; were one selected, both volume calls
+// would go to it and succeed whatever it answered.
+TEST_F(CdAudioTest, ASelectedAuxiliaryDeviceTakesBothVolumeCalls) {
+  g_krMusic.nCDAuxDevice = 2;
+  sim::ClearCalls();
+  int volume = 7;
+  EXPECT_EQ(KRMusicGetCDAudioVolume(&volume), 1);
+  EXPECT_EQ(volume, 0) << "the device filled nothing";
+  EXPECT_EQ(KRMusicSetCDAudioVolume(0xFFFF), 1);
+  const std::vector<sim::CallRecord> calls = sim::Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].function, "auxGetVolume");
+  EXPECT_EQ(calls[0].arguments.rfind("2, ", 0), 0u) << calls[0].arguments;
+  EXPECT_EQ(calls[1].function, "auxSetVolume");
+  EXPECT_EQ(calls[1].arguments, "2, 0xFFFF");
+  g_krMusic.nCDAuxDevice = -1;
+}
+
 TEST_F(CdAudioTest, WithoutADriveThePlayLogsTheTextAndCleansTheMusicUp) {
   sim::RemoveCdDrive();
   sim::WriteWholeFile("a.mid", MidiBytes());
