@@ -25,9 +25,18 @@ TEST_F(GlideScreenTest, OpensAWindowModeScreenAndClosesIt) {
   // The open ends with a second of waiting.
   EXPECT_EQ(sim::Calls().back().function, "Sleep");
   EXPECT_EQ(sim::Calls().back().arguments, "1000");
+  sim::ClearCalls();
   grSstWinClose();
   EXPECT_EQ(g_glide.windowOpen, 0);
   EXPECT_EQ(g_glide.d3dDevice, nullptr);
+  // The game's window is repainted and shown, also to a thread that owns it.
+  std::vector<std::string> windowCalls;
+  for (const std::string& name : sim::CallNames()) {
+    if (name == "InvalidateRect" || name == "ShowWindow" || name == "ShowWindowAsync" || name == "UpdateWindow") {
+      windowCalls.push_back(name);
+    }
+  }
+  EXPECT_EQ(windowCalls, (std::vector<std::string>{"InvalidateRect", "ShowWindow", "ShowWindowAsync", "UpdateWindow"}));
   ExpectLinesInOrder({"Ondrel info : grSstWinClose", "Ondrel info : grSstWinClose succeeded"});
 }
 
@@ -304,6 +313,35 @@ TEST_F(GlideScreenTest, SettingsChooseTheDeviceTheDepthAndTheShowMode) {
   WriteIni("[Video]\nDevice=No such card\n16BPP=0\n[Splash]\nNoSplash=1\n");
   ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
   EXPECT_TRUE(Logged(std::string(14, ' ') + "Device = No such card"));
+}
+
+TEST_F(GlideScreenTest, SoftwareEmulationListsOnlyTheSoftwareDevices) {
+  WriteIni("[Video]\n16BPP=0\nSoftwareEmulation=1\n[Splash]\nNoSplash=1\n");
+  grGlideInit();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_TRUE(Logged("Ondrel info : Number of Direct3D Devices =  1"));
+  EXPECT_FALSE(Logged("HAL Device detected  1"));
+}
+
+// What the game set on the texture unit before a close is gone after the next open.
+TEST_F(GlideScreenTest, AnOpenStartsTheTextureUnitAfresh) {
+  Open();
+  g_tmu.minFilter = g_tmu.magFilter = g_tmu.mipMapMode = 1;
+  g_tmu.rgbFunction = g_tmu.alphaFunction = GR_COMBINE_FUNCTION_BLEND;
+  g_tmu.rgbFactor = g_tmu.alphaFactor = GR_COMBINE_FACTOR_ONE;
+  g_tmu.sourceAddress = 64;
+  g_tmu.boundAddress = 64;
+  g_tmu.evenOdd = 2;
+  grSstWinClose();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_EQ(g_tmu.minFilter + g_tmu.magFilter + g_tmu.mipMapMode, 0);
+  EXPECT_EQ(g_tmu.rgbFunction, GR_COMBINE_FUNCTION_LOCAL);
+  EXPECT_EQ(g_tmu.alphaFunction, GR_COMBINE_FUNCTION_LOCAL);
+  EXPECT_EQ(g_tmu.rgbFactor, GR_COMBINE_FACTOR_ZERO);
+  EXPECT_EQ(g_tmu.alphaFactor, GR_COMBINE_FACTOR_ZERO);
+  EXPECT_EQ(g_tmu.sourceAddress, 0);
+  EXPECT_EQ(g_tmu.boundAddress, -1);
+  EXPECT_EQ(g_tmu.evenOdd, 1);
 }
 
 TEST_F(GlideScreenTest, WithoutAHardwareDeviceSoftwareEmulationIsForced) {
