@@ -138,7 +138,7 @@ TEST_F(GlideScreenTest, AMissingSettingsFileGivesTheDefaults) {
 TEST_F(GlideScreenTest, ReadsIntegersLikeAtoiAndModesWithAFallback) {
   WriteIni(
       "[video]\nGAMMABASE=50\n16BPP=\nNoFog= 7x\nScaleFix=99999999999\nNoVsync=-99999999999\n640x480=800x600\n"
-      "800x600=bad\n1024x768=0x5\n[Texture]\nReduceMemory=2\n");
+      "800x600=bad\n1024x768=0x5\n512x384=640x480\n640x400=1024x768\n[Texture]\nReduceMemory=2\n");
   GlideSettings s;
   ReadGlideSettings(kIniPath, &s);
   EXPECT_FLOAT_EQ(s.gammaBase, 0.5f);
@@ -146,6 +146,10 @@ TEST_F(GlideScreenTest, ReadsIntegersLikeAtoiAndModesWithAFallback) {
   EXPECT_EQ(s.noFog, 7);
   EXPECT_EQ(s.scaleFix, 2147483647);
   EXPECT_EQ(s.noVsync, -2147483647 - 1);
+  EXPECT_EQ(s.modes[0][0], 640);
+  EXPECT_EQ(s.modes[0][1], 480);
+  EXPECT_EQ(s.modes[1][0], 1024);
+  EXPECT_EQ(s.modes[1][1], 768);
   EXPECT_EQ(s.modes[2][0], 800);
   EXPECT_EQ(s.modes[2][1], 600);
   EXPECT_EQ(s.modes[3][0], 800);  // unparsable: the Glide size

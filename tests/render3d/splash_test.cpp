@@ -51,13 +51,15 @@ class SplashTest : public FrameTest {
   }
 
   // The number of the frame (counted by the message each frame removes) in
-  // which each call of `function` came.
-  static std::vector<int> FramesOf(const std::string& function) {
+  // which each call of `function` (with `argumentsContain`) came.
+  static std::vector<int> FramesOf(const std::string& function, const std::string& argumentsContain = "") {
     std::vector<int> frames;
     int frame = -1;
-    for (const std::string& name : sim::CallNames()) {
-      if (name == "PeekMessageA") ++frame;
-      if (name == function) frames.push_back(frame);
+    for (const sim::CallRecord& call : sim::Calls()) {
+      if (call.function == "PeekMessageA") ++frame;
+      if (call.function == function && call.arguments.find(argumentsContain) != std::string::npos) {
+        frames.push_back(frame);
+      }
     }
     return frames;
   }
@@ -149,6 +151,9 @@ TEST_F(SplashTest, DirectXFliesFourSquaresInThenFlashesAndFades) {
   EXPECT_NEAR(Emissive(frames[6][0]), std::cos(kPi / 4), 1e-6);
   // The sound once, in the first frame of the flash.
   EXPECT_EQ(FramesOf("IDirectSoundBuffer::Play"), std::vector<int>{3});
+  // Every frame drawn is shown (the back buffer copied into the window), then
+  // the end shows both cleared screens.
+  EXPECT_EQ(FramesOf("IDirectDrawSurface4::Blt", ", ptr, "), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 7}));
   // Each frame clears viewport 0 (black, depth 1.0); the splash viewport is the one rendered in.
   const auto clears = sim::Direct3DClears();
   ASSERT_EQ(clears.size(), 7u);
