@@ -132,6 +132,16 @@ TEST_F(MusicTest, PortsOfOutputClassAreListedWithTheirNamesInTheAnsiCodePage) {
   EXPECT_EQ(Code(), 0x6005u);
   EXPECT_EQ(static_cast<unsigned char>(untouched.szName[0]), 0x55);
   EXPECT_EQ(KRMusicGetAutoDetectedPort(), 0);
+
+  // Listed again with a shorter name in the slot, nothing of the long one is left.
+  sim::SetMusicPorts({Port(2, u"Short", 1, 16)});
+  EXPECT_EQ(KRMusicGetPortCount(), 1);
+  KRMusicGetPortInfo(&info, 0);
+  KRMUSICPORTINFO expected;
+  memset(&expected, 0, sizeof(expected));
+  strcpy(expected.szName, "Short");
+  expected.dwMaxChannelGroups = 16;
+  EXPECT_EQ(memcmp(&info, &expected, sizeof(info)), 0);
 }
 
 TEST_F(MusicTest, SelectionDetachesTheOldPortFirstAndBadIndicesTakeTheFirst) {
@@ -214,6 +224,17 @@ TEST_F(MusicTest, SegmentsLoadByRelativeAndFullPathIntoTheFirstFreeSlot) {
   EXPECT_TRUE(LogLines().empty());
   KRMusicReleaseBuffer(1);
   EXPECT_EQ(KRMusicCreateBuffer("rel.mid"), 1) << "the lowest free slot";
+
+  // A drive without a backslash or slash after it is relative to that drive's directory.
+  ClearRecords();
+  KRMusicCreateBuffer("C:rel.mid");
+  KRMusicCreateBuffer("C:/music/full.mid");
+  KRMusicCreateBuffer("\\\\server\\music\\full.mid");
+  const std::vector<std::string> more = CallsOf("IDirectMusicLoader::GetObject");
+  ASSERT_EQ(more.size(), 3u);
+  EXPECT_NE(more[0].find(", 0x12, "), std::string::npos) << more[0];
+  EXPECT_NE(more[1].find(", 0x32, "), std::string::npos) << more[1];
+  EXPECT_NE(more[2].find(", 0x32, "), std::string::npos) << more[2];
 }
 
 TEST_F(MusicTest, PathsTooLongForTheRecordsGiveNoSegmentOrAnEmptyFullPath) {

@@ -21,6 +21,12 @@ TEST_F(GlideStateTest, BlendingSwitchesOffForOneZeroAndMapsFactorsBySide) {
   grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_SRC_ALPHA, GR_BLEND_ONE);
   EXPECT_EQ(RenderState(D3DRENDERSTATE_ALPHABLENDENABLE), 0u);
   EXPECT_EQ(RenderState(D3DRENDERSTATE_TEXTUREMAPBLEND), static_cast<DWORD>(D3DTBLEND_DECAL));
+  // Either factor alone is not enough.
+  grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ONE, 0, 0);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ALPHABLENDENABLE), 1u);
+  grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, 0, 0);
+  grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ZERO, 0, 0);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ALPHABLENDENABLE), 1u);
   grColorCombine(1, 0, GR_COMBINE_LOCAL_ITERATED, 2, FXFALSE);
   grAlphaCombine(1, 0, GR_COMBINE_LOCAL_ITERATED, 2, FXFALSE);
   grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, 0, 0);

@@ -40,6 +40,23 @@ TEST_F(GlideScreenTest, OpensAWindowModeScreenAndClosesIt) {
   ExpectLinesInOrder({"Ondrel info : grSstWinClose", "Ondrel info : grSstWinClose succeeded"});
 }
 
+// Before the device is made and again at the end, the open clears the back
+// buffer to black and shows it, twice (F: a black fill, S: a show, D: the device).
+TEST_F(GlideScreenTest, TheOpenClearsAndShowsTwiceAroundTheDevice) {
+  grGlideInit();
+  sim::ClearCalls();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  std::string steps;
+  for (const sim::CallRecord& call : sim::Calls()) {
+    if (call.function == "IDirect3D3::CreateDevice") steps += 'D';
+    if (call.function != "IDirectDrawSurface4::Blt") continue;
+    if (call.arguments.find("{fill 0x0}") != std::string::npos) steps += 'F';
+    if (call.arguments.find(", ptr, ") != std::string::npos) steps += 'S';
+  }
+  ASSERT_GE(steps.size(), 9u) << steps;
+  EXPECT_EQ(steps.substr(steps.size() - 9), "FSFSDFSFS") << steps;
+}
+
 TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
   grGlideInit();
   sim::ClearDebugOutput();

@@ -1,5 +1,6 @@
 // Start-up and clean-up of the network component, and every call before
 // start-up, after clean-up or without a play object.
+#include "core/last_error.h"
 #include "network_fixture.h"
 
 namespace {
@@ -140,14 +141,26 @@ TEST_F(NetworkTest, CallsBeforeStartupAfterCleanupOrWithoutPlayObjectTouchNothin
     EXPECT_TRUE(sim::PlaySends().empty());
   };
   expectRefused("before start-up");
+  // Each of these says itself that the network is not started.
+  auto expectNotStarted = [](const char* call) {
+    EXPECT_EQ(KRErrorGetLastError(), kNetNotStarted) << call;
+    KRErrorSetLastError(0);
+  };
+  KRErrorSetLastError(0);
   KRNETWORKCONNECTIONINFO connection;
+  KRNETWORKPLAYERORGROUPINFO player;
   EXPECT_EQ(KRNetworkGetConnectionCount(), 0);
+  expectNotStarted("GetConnectionCount");
   KRNetworkGetConnectionInfo(&connection, 0);
+  expectNotStarted("GetConnectionInfo");
   EXPECT_EQ(KRNetworkStartupConnection(0, nullptr), 0);
+  expectNotStarted("StartupConnection");
   EXPECT_EQ(KRNetworkGetSessionCountCancel(), 0);
   EXPECT_EQ(KRNetworkGetPlayerCountCancel(), 0);
+  expectNotStarted("GetPlayerCountCancel");
+  KRNetworkGetPlayerInfo(&player, 0);
+  expectNotStarted("GetPlayerInfo");
   EXPECT_EQ(KRNetworkGetAcceptedGroup(), 0);
-  EXPECT_EQ(KRErrorGetLastError(), kNetNotStarted);
 
   StartNetwork();
   expectRefused("started without a connection");
