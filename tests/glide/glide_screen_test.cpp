@@ -119,6 +119,15 @@ TEST_F(GlideScreenTest, LogsTheFormatChoiceOfEveryGlideFormat) {
                       indent + "Front buffer pitch = 2048", indent + "Back buffer pitch = 1280", indent + "Can use texture on SYSTEM MEMORY"});
 }
 
+TEST_F(GlideScreenTest, APalettisedFormatIsListedByItsNameAlone) {
+  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+  devices.back().textureFormats.push_back(sim::PaletteFormat(8));
+  sim::SetDirect3DDevices(devices);
+  grGlideInit();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_TRUE(Logged(std::string(14, ' ') + "Texture format  6 ---  8 BITS RGB  PALETTE")) << sim::DebugOutput();
+}
+
 TEST_F(GlideScreenTest, ListsOnlyTheDevicesFormatsAndTellsWhenItCannotTextureFromSystemMemory) {
   std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
   devices.back().hardware.dwDevCaps &= ~static_cast<DWORD>(D3DDEVCAPS_TEXTURESYSTEMMEMORY);
