@@ -122,6 +122,15 @@ TEST_F(ImeTest, OverlongStringsAreKeptToWholeCharacters) {
   sim::SetImeResult(window_, std::string(5000, 'r'));
   KRInputOnImeComposition(0, GCS_RESULTSTR);
   EXPECT_EQ(TakeImeStrings(), std::string(1023, 'r'));
+
+  // Up to a mebibyte is read and cut; anything longer is not read at all.
+  const size_t mebibyte = size_t{1} << 20;
+  sim::SetImeComposition(window_, std::string(mebibyte, 'c'), "");
+  KRInputOnImeComposition(0, kCompositionChange);
+  EXPECT_EQ(ImeComposition(), std::string(1023, 'c'));
+  sim::SetImeComposition(window_, std::string(mebibyte + 1, 'd'), "");
+  KRInputOnImeComposition(0, kCompositionChange);
+  EXPECT_EQ(ImeComposition(), "");
 }
 
 TEST_F(ImeTest, ErrorValuesCountAsNoBytes) {

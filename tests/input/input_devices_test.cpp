@@ -112,7 +112,14 @@ TEST_F(InputTest, JoysticksAreEnteredInOrderWithCentredAxesAndButtonMasks) {
   sim::SetJoystickAxes(1, 0, 65535, 40000);
   sim::SetJoystickButton(1, 0, true);
   sim::SetJoystickButton(1, 31, true);
+  sim::ClearCalls();
   EXPECT_EQ(JoystickState(axes, 1), 1);
+  // A joystick is polled before its state is read.
+  std::vector<std::string> reads;
+  for (const std::string& name : sim::CallNames()) {
+    if (name.rfind("IDirectInputDevice2A::", 0) == 0) reads.push_back(name);
+  }
+  EXPECT_EQ(reads, (std::vector<std::string>{"IDirectInputDevice2A::Poll", "IDirectInputDevice2A::GetDeviceState"}));
   EXPECT_EQ(axes.x, -32768);
   EXPECT_EQ(axes.y, 32767);
   EXPECT_EQ(axes.z, 7232);

@@ -222,6 +222,10 @@ TEST_F(ModelsTest, FilesCutShortFreeEveryBlockAndCloseTheFile) {
     EXPECT_EQ(Allocations(), int(cut.allocated.size()));
     for (const std::string& tag : cut.allocated) EXPECT_TRUE(Allocated(tag)) << tag;
   }
+  // The whole file has all four arrays' blocks.
+  sim::ClearDebugOutput();
+  EXPECT_GT(CreateFromBytes(whole), 0);
+  for (const char* tag : {"KR3D:VERT", "KR3D:NORM", "KR3D:TXUV", "KR3D:VERTIDX"}) EXPECT_TRUE(Allocated(tag)) << tag;
 }
 
 TEST_F(ModelsTest, CountsBeyondTheFileOrAnIntAreRefusedWithoutAllocating) {
