@@ -3,9 +3,9 @@
 #include "audio/music_state.h"
 
 #include <cstring>
-#include <new>
 
 #include "audio/callback_window.h"
+#include "core/component_blocks.h"
 #include "core/core_state.h"
 #include "core/handle_table.h"
 #include "core/last_error.h"
@@ -16,36 +16,11 @@ namespace {
 
 const unsigned long kErrorStartupFailed = KRERR_MUSIC | KRERR_STARTUPFAILED;
 
-struct KRMusicTable {
-  void** slot;
-  int size;
-  const char* tag;
-};
-
-const KRMusicTable kTables[] = {
+const KRComponentBlock kTables[] = {
     {reinterpret_cast<void**>(&g_krMusic.lpPorts), KRMUSIC_PORT_MAX * sizeof(KRMUSICCOREPORTINFO), "KRMU:PORTINF"},
     {reinterpret_cast<void**>(&g_krMusic.lpBuffers), KRMUSIC_BUFFER_MAX * sizeof(KRMUSICBUFFER), "KRMU:BUFFER"},
     {reinterpret_cast<void**>(&g_krMusic.lpCDTracks), KRMUSIC_CDTRACK_MAX * sizeof(int), "KRMU:CDTRACK"},
 };
-
-void FreeTables(void) {
-  for (const KRMusicTable& table : kTables) {
-    KRFree(*table.slot);
-    *table.slot = NULL;
-  }
-}
-
-bool AllocateTables(void) {
-  try {
-    for (const KRMusicTable& table : kTables) {
-      *table.slot = KRAllocEx(table.size, const_cast<char*>(table.tag));
-      memset(*table.slot, 0, static_cast<size_t>(table.size));
-    }
-  } catch (const std::bad_alloc&) {
-    return false;  // the clean-up frees those already made
-  }
-  return true;
-}
 
 template <typename Interface>
 void ReleaseAndClear(Interface** object) {
@@ -87,7 +62,8 @@ int KRMusicStartup(void) {
   g_krMusic.nCDAuxDevice = -1;
 
   g_krMusic.hWnd = KRCreateCallbackWindow("KRMUSIC_CALLBACK", KRMusicCallbackWindowProc);
-  if (!AllocateTables()) return KRErrorFail(kErrorStartupFailed);
+  // Blocks made before the heap ran out stay; the clean-up frees them.
+  if (!KRAllocateComponentBlocks(kTables)) return KRErrorFail(kErrorStartupFailed);
 
   KRDebugDump("KRMusic : CreateLoader\n");
   if (FAILED(CoCreateInstance(CLSID_DirectMusicLoader, NULL, CLSCTX_INPROC, IID_IDirectMusicLoader,
@@ -141,7 +117,7 @@ void KRMusicCleanup(void) {
     if (g_krMusic.lpPerformance != NULL) g_krMusic.lpPerformance->RemovePort(g_krMusic.lpPort);
     ReleaseAndClear(&g_krMusic.lpPort);
   }
-  FreeTables();
+  KRFreeComponentBlocks(kTables);
 
   KRDebugDump("KRMusic : Release DirectMusic\n");
   if (g_krMusic.lpPerformance != NULL && g_krMusic.bPerformanceInitialized) g_krMusic.lpPerformance->CloseDown();

@@ -6,8 +6,8 @@
 #include <korvathd.h>
 
 #include <cstring>
-#include <new>
 
+#include "core/component_blocks.h"
 #include "core/core_state.h"
 #include "core/handle_table.h"
 #include "core/last_error.h"
@@ -18,38 +18,12 @@ namespace {
 
 const DWORD kPrimaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME;
 
-struct KRSoundTable {
-  KRSOUNDBUFFER** slot;
-  int entries;
-  const char* tag;
+const KRComponentBlock kTables[] = {
+    {reinterpret_cast<void**>(&g_krSound.lpBuffers), KRSOUND_BUFFER_MAX * static_cast<int>(sizeof(KRSOUNDBUFFER)),
+     "KRSO:BUFFER"},
+    {reinterpret_cast<void**>(&g_krSound.lpAutoBuffers),
+     KRSOUND_AUTOBUFFER_MAX * static_cast<int>(sizeof(KRSOUNDBUFFER)), "KRSO:AUTOBUF"},
 };
-
-const KRSoundTable kTables[] = {
-    {&g_krSound.lpBuffers, KRSOUND_BUFFER_MAX, "KRSO:BUFFER"},
-    {&g_krSound.lpAutoBuffers, KRSOUND_AUTOBUFFER_MAX, "KRSO:AUTOBUF"},
-};
-
-void FreeTables(void) {
-  for (const KRSoundTable& table : kTables) {
-    KRFree(*table.slot);
-    *table.slot = NULL;
-  }
-}
-
-// Both zeroed, or neither.
-bool AllocateTables(void) {
-  try {
-    for (const KRSoundTable& table : kTables) {
-      const int bytes = table.entries * static_cast<int>(sizeof(KRSOUNDBUFFER));
-      *table.slot = static_cast<KRSOUNDBUFFER*>(KRAllocEx(bytes, const_cast<char*>(table.tag)));
-      memset(*table.slot, 0, static_cast<size_t>(bytes));
-    }
-  } catch (const std::bad_alloc&) {
-    FreeTables();
-    return false;
-  }
-  return true;
-}
 
 HRESULT CreateDirectSound(IDirectSound** out) {
   *out = NULL;
@@ -109,11 +83,11 @@ int KRSoundStartup(void) {
 
   KRDebugDump("KRSound : Startup\n");
   g_krSound.nFreeHint = 1;
-  if (!AllocateTables()) return KRErrorFail(KRERR_SOUND | KRERR_STARTUPFAILED);
+  if (!KRAllocateAllComponentBlocks(kTables)) return KRErrorFail(KRERR_SOUND | KRERR_STARTUPFAILED);
 
   KRDebugDump("KRSound : DirectSoundCreate\n");
   if (FAILED(CreateDirectSound(&g_krSound.lpDirectSound))) {
-    FreeTables();
+    KRFreeComponentBlocks(kTables);
     return KRErrorFail(KRERR_SOUND | KRERR_STARTUPFAILED);
   }
   g_krSound.bStarted = 1;

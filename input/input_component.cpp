@@ -6,8 +6,8 @@
 #include <korvathd.h>
 
 #include <cstring>
-#include <new>
 
+#include "core/component_blocks.h"
 #include "core/core_state.h"
 #include "core/dx_result_log.h"
 #include "core/last_error.h"
@@ -16,14 +16,8 @@ namespace {
 
 const unsigned long kErrorStartupFailed = KRERR_INPUT | KRERR_STARTUPFAILED;
 
-struct KRInputBlock {
-  void** slot;
-  int size;
-  const char* tag;
-};
-
 // The six blocks in the order they are made (and their allocation trace reads).
-const KRInputBlock kBlocks[] = {
+const KRComponentBlock kBlocks[] = {
     {reinterpret_cast<void**>(&g_krInput.lpDevices), KRINPUT_DEVICE_MAX * sizeof(IDirectInputDevice2A*),
      "KRIN:DEVICES"},
     {reinterpret_cast<void**>(&g_krInput.lpCharBuffer), KRINPUT_CHARBUFFER_MAX * sizeof(DWORD), "KRIN:KEYBUFF"},
@@ -32,27 +26,6 @@ const KRInputBlock kBlocks[] = {
     {reinterpret_cast<void**>(&g_krInput.lpCompAttr), KRINPUT_COMPATTR_SIZE, "KRIN:COMPATT"},
     {reinterpret_cast<void**>(&g_krInput.lpCandList), KRINPUT_CANDLIST_SIZE, "KRIN:CANDLIS"},
 };
-
-void FreeBlocks(void) {
-  for (const KRInputBlock& block : kBlocks) {
-    KRFree(*block.slot);
-    *block.slot = NULL;
-  }
-}
-
-// All six zeroed, or none (an exhausted heap frees those already made).
-bool AllocateBlocks(void) {
-  try {
-    for (const KRInputBlock& block : kBlocks) {
-      *block.slot = KRAllocEx(block.size, const_cast<char*>(block.tag));
-      memset(*block.slot, 0, static_cast<size_t>(block.size));
-    }
-  } catch (const std::bad_alloc&) {
-    FreeBlocks();
-    return false;
-  }
-  return true;
-}
 
 // Creates the device into table entry `entry` as IDirectInputDevice2A. A device
 // that cannot be made or lacks the interface leaves the entry empty.
@@ -119,7 +92,7 @@ int KRInputStartup(void) {
   g_krInput.hrLast = result;
   if (FAILED(result)) return KRErrorFail(kErrorStartupFailed);
 
-  if (!AllocateBlocks()) {
+  if (!KRAllocateAllComponentBlocks(kBlocks)) {
     directInput->Release();
     return KRErrorFail(kErrorStartupFailed);
   }
@@ -162,7 +135,7 @@ void KRInputCleanup(void) {
     g_krInput.lpDirectInput->Release();
     g_krInput.lpDirectInput = NULL;
   }
-  FreeBlocks();
+  KRFreeComponentBlocks(kBlocks);
   g_krInput.nDeviceCount = 0;
   g_krInput.bStarted = 0;
 }

@@ -1,8 +1,8 @@
 // The network component's start-up and clean-up: the lobby object, which
 // lays out addresses, and the six tables of connections, sessions and players.
 #include <cstring>
-#include <new>
 
+#include "core/component_blocks.h"
 #include "core/last_error.h"
 #include "input/dbcs_cut.h"
 #include "network/network_state.h"
@@ -13,14 +13,8 @@ namespace {
 
 const unsigned long kErrorStartupFailed = KRERR_NETWORK | KRERR_STARTUPFAILED;
 
-struct KRNetworkBlock {
-  void** slot;
-  int size;
-  const char* tag;
-};
-
 // The six blocks in the order they are made and freed.
-const KRNetworkBlock kBlocks[] = {
+const KRComponentBlock kBlocks[] = {
     {reinterpret_cast<void**>(&g_krNetwork.lpConnections),
      KRNETWORK_CONNECTION_MAX * static_cast<int>(sizeof(KRNETWORKCORECONNECTIONINFO)), "KRNE:CONNECT"},
     {reinterpret_cast<void**>(&g_krNetwork.lpSessions[0]),
@@ -33,27 +27,6 @@ const KRNetworkBlock kBlocks[] = {
      KRNETWORK_PLAYER_MAX * static_cast<int>(sizeof(KRNETWORKCOREPLAYERINFO)), "KRNE:PLAYER1"},
     {reinterpret_cast<void**>(&g_krNetwork.lpAddress), KRNETWORK_ADDRESS_SIZE, "KRNE:ADDRESS"},
 };
-
-void FreeBlocks(void) {
-  for (const KRNetworkBlock& block : kBlocks) {
-    if (*block.slot != NULL) KRFree(*block.slot);
-    *block.slot = NULL;
-  }
-}
-
-// All six zeroed, or none (an exhausted heap frees those already made).
-bool AllocateBlocks(void) {
-  try {
-    for (const KRNetworkBlock& block : kBlocks) {
-      *block.slot = KRAllocEx(block.size, const_cast<char*>(block.tag));
-      memset(*block.slot, 0, static_cast<size_t>(block.size));
-    }
-  } catch (const std::bad_alloc&) {
-    FreeBlocks();
-    return false;
-  }
-  return true;
-}
 
 // Every count, flag, time and id back to its start value.
 void ResetCounts(void) {
@@ -135,7 +108,7 @@ int KRNetworkStartup(void) {
     return KRErrorFail(kErrorStartupFailed);
   }
 
-  if (!AllocateBlocks()) {
+  if (!KRAllocateAllComponentBlocks(kBlocks)) {
     g_krNetwork.lpLobby->Release();
     g_krNetwork.lpLobby = NULL;
     return KRErrorFail(kErrorStartupFailed);
@@ -153,7 +126,7 @@ void KRNetworkCleanup(void) {
   KRNetworkGetPlayerCountCancel();
 
   KRDebugDump("KRNetwork : Cleanup\n");
-  FreeBlocks();
+  KRFreeComponentBlocks(kBlocks);
 
   KRDebugDump("KRNetwork : Release DirectPlay4A\n");
   if (g_krNetwork.lpDirectPlay != NULL) {
