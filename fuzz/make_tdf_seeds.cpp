@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
   unended.aspectLineEnded = false;
   unended.texels.clear();
   Write(folder, "no_line_feed.3df", unended);
+  TdfWriter headerOnly = small;
+  headerOnly.texels.clear();
+  Write(folder, "header_only.3df", headerOnly);
   TdfWriter cut = small;
   cut.cutAt = 7;
   Write(folder, "short_signature.3df", cut);
