@@ -19,7 +19,9 @@ import sys
 
 
 def parse(clang, target, sdk, header):
-    """The exported declarations of the header: decorated name, kind and types."""
+    """The exported declarations of the header: decorated name, kind and types.
+    Every exported name begins with KR, so the dump is filtered to those (a tenth of a second
+    instead of the SDK's whole tree)."""
     args = [clang, f"--target={target}", "-fsyntax-only", "-std=c++17", "-x", "c++", "-nostdlibinc",
             "-isystem", sdk, "-Xclang", "-ast-dump=json", "-Xclang", "-ast-dump-filter=KR", header]
     if "msvc" in target:
