@@ -83,7 +83,7 @@ def expected(signature):
 names = exports()
 code = functions()
 signatures = run(undname, stdin="\n".join(names) + "\n").split("\n\n")
-status, popping = 0, 0
+status, members = 0, 0
 for block in signatures:
     lines = block.strip().splitlines()
     if len(lines) != 2:
@@ -94,8 +94,8 @@ for block in signatures:
     if got != {want}:
         print(f"FAIL: {name} ({signature}) pops {sorted(got)}, its MSVC caller pushed {want}")
         status = 1
-    popping += want != 0
-print(f"{len(names)} MSVC names: {len(names) - popping} pop nothing (__cdecl), {popping} pop their arguments (__thiscall)")
+    members += "__thiscall" in signature
+print(f"{len(names)} MSVC names: {len(names) - members} __cdecl pop nothing, {members} __thiscall members pop their stack arguments")
 
 imports = run(objdump, "-p", program)
 section = imports[imports.index("DLL Name: KORVATHD.DLL"):].split("\n\n")[0]
