@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
   TdfWriter headerOnly = small;
   headerOnly.texels.clear();
   Write(folder, "header_only.3df", headerOnly);
+  TdfWriter shortOfItsLevel = small;  // a download of it would read past what was loaded
+  shortOfItsLevel.texels.resize(16);
+  Write(folder, "short_of_its_level.3df", shortOfItsLevel);
   TdfWriter cut = small;
   cut.cutAt = 7;
   Write(folder, "short_signature.3df", cut);

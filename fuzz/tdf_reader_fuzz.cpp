@@ -1,7 +1,8 @@
 // Arbitrary bytes as a 3DF file in the sandbox: gu3dfGetInfo accepts or refuses
 // them; an accepted header with a modest mem_required is loaded into a buffer
-// exactly that long, so a read past it is caught. No file stays open, no block
-// stays allocated, and a refusal leaves the record as it was.
+// exactly that long and downloaded from there with the header's level, ratio and
+// format, as a game does, so a read past it is caught. No file stays open, no
+// block stays allocated, and a refusal leaves the record as it was.
 #include <glide.h>
 #include <windows.h>
 
@@ -18,6 +19,7 @@ namespace {
 
 const char kFileName[] = "C:\\work\\fuzz.3df";
 const uint32_t kLoadLimit = 1 << 20;
+const FxU32 kEvenAndOddLevels = 3;
 
 void Check(bool holds, const char* what) {
   if (holds) return;
@@ -25,10 +27,27 @@ void Check(bool holds, const char* what) {
   abort();
 }
 
+// A window-mode Glide screen, open for the whole run, to download into.
+void OpenScreen() {
+  HWND window = sim::CreateTestWindow();
+  sim::SetActiveWindowForTest(window);
+  sim::WriteWholeFile("C:\\WINDOWS\\SYSTEM\\ONDREL.INI", "[Video]\n16BPP=0\n[Splash]\nNoSplash=1\n");
+  grGlideInit();
+  Check(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1) == FXTRUE,
+        "grSstWinOpen");
+}
+
+void Download(const Gu3dfInfo& info) {
+  GrTexInfo texture = {info.header.small_lod, info.header.large_lod, info.header.aspect_ratio, info.header.format,
+                       info.data};
+  grTexDownloadMipMap(GR_TMU0, 0, kEvenAndOddLevels, &texture);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   sim::Reset();
+  OpenScreen();
   return 0;
 }
 
@@ -64,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               memcmp(texels.data(), data + (size - info.mem_required), info.mem_required) == 0,
           "the texels are not the file's last bytes");
     Check(sim::OpenFileHandles() == 0, "the file stays open after the load");
+    Download(info);
   }
   Check(sim::LiveHeapBlocks() == heapBefore, "a block stays allocated");
   return 0;

@@ -1,6 +1,7 @@
 // The linear frame buffer. A lock hands the game a system-memory copy of the
-// whole front or back surface; the unlock of a write lock puts the copy back in
-// one block. The game is told 5-6-5 whatever the surface holds.
+// whole front or back surface; the unlock of a write lock puts the copy back.
+// The game is told 5-6-5 whatever the surface holds.
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -37,6 +38,21 @@ void* LockWhole(IDirectDrawSurface4* surface, DWORD flags, DDSURFACEDESC2* desc)
     return nullptr;
   }
   return desc->lpSurface;
+}
+
+// Copies the rows both sides have, each as long as both sides' rows. The copy is
+// sized by the Glide mode, the surface by itself: in window mode the front buffer
+// is the desktop, which may be smaller than the mode.
+void CopyRows(const DDSURFACEDESC2& surface, const LfbCopy& copy, bool toSurface) {
+  const size_t stride = copy.info.strideInBytes;
+  const size_t rows = stride == 0 ? 0 : std::min<size_t>(surface.dwHeight, size_t(copy.size) / stride);
+  const size_t pixelBytes = surface.ddpfPixelFormat.dwRGBBitCount / 8;
+  const size_t rowBytes = std::min<size_t>(stride, surface.dwWidth * pixelBytes);
+  for (size_t y = 0; y < rows; ++y) {
+    char* copyRow = static_cast<char*>(copy.info.lfbPtr) + y * stride;
+    char* surfaceRow = static_cast<char*>(surface.lpSurface) + y * size_t(surface.lPitch);
+    std::memcpy(toSurface ? surfaceRow : copyRow, toSurface ? copyRow : surfaceRow, rowBytes);
+  }
 }
 
 void* AllocateCopy(int size) {
@@ -87,11 +103,13 @@ FxBool FX_CALL grLfbLock(GrLock_t, GrBuffer_t buffer, GrLfbWriteMode_t writeMode
   g_lfbCopies[buffer].info = handed;
   g_lfbCopies[buffer].size = size;
 
-  // A surface that cannot be read leaves the copy as it is; the lock still holds.
+  // What the surface does not cover, or a surface that cannot be read, leaves
+  // zeros in the copy; the lock still holds.
+  std::memset(copy, 0, static_cast<size_t>(size));
   IDirectDrawSurface4* surface = SurfaceOf(buffer);
   DDSURFACEDESC2 desc;
-  if (const void* pixels = LockWhole(surface, DDLOCK_READONLY, &desc)) {
-    std::memcpy(copy, pixels, static_cast<size_t>(size));
+  if (LockWhole(surface, DDLOCK_READONLY, &desc) != nullptr) {
+    CopyRows(desc, g_lfbCopies[buffer], false);
     surface->Unlock(nullptr);
   }
   g_glide.lfbLocked[buffer] = 1;
@@ -109,8 +127,8 @@ FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
   if (type != 0) {
     IDirectDrawSurface4* surface = SurfaceOf(buffer);
     DDSURFACEDESC2 desc;
-    if (void* pixels = LockWhole(surface, DDLOCK_WRITEONLY, &desc)) {
-      std::memcpy(pixels, g_lfbCopies[buffer].info.lfbPtr, static_cast<size_t>(g_lfbCopies[buffer].size));
+    if (LockWhole(surface, DDLOCK_WRITEONLY, &desc) != nullptr) {
+      CopyRows(desc, g_lfbCopies[buffer], true);
       surface->Unlock(nullptr);
     }
   }

@@ -116,7 +116,8 @@ void ResetTmuState();
 void ReleaseTextureSlot(TextureSlot* slot);
 void ReleaseAllTextureSlots();
 void ApplyStageFilters();
-// The ARGB colour in a device texture format, channels scaled as texels are.
+// The ARGB colour in a device texture format, channels scaled as texels are,
+// with the alpha of an opaque texel.
 DWORD ArgbToDeviceFormat(DWORD argb, const KR3DTEXTUREFORMATINFO& format);
 void TextureBeforeDraw();
 void TextureAfterDraw();

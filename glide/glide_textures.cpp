@@ -55,9 +55,11 @@ void ApplyStageFilters() {
   StageState(D3DTSS_MIPFILTER, g_tmu.mipMapMode != 0 ? D3DTFP_LINEAR : D3DTFP_NONE);
 }
 
+// With the alpha of an opaque texel, which is what a download writes for the
+// colour: a key without it would match no texel of a format with alpha.
 DWORD ArgbToDeviceFormat(DWORD argb, const KR3DTEXTUREFORMATINFO& f) {
   return ScaledChannel(argb, 16, f.dwRedMax, f.dwRedShift) | ScaledChannel(argb, 8, f.dwGreenMax, f.dwGreenShift) |
-         ScaledChannel(argb, 0, f.dwBlueMax, f.dwBlueShift);
+         ScaledChannel(argb, 0, f.dwBlueMax, f.dwBlueShift) | (f.dwAlphaMax << f.dwAlphaShift);
 }
 
 void TextureBeforeDraw() {

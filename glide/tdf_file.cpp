@@ -25,12 +25,13 @@ const size_t kAspectPrefixLength = 13;
 struct FormatName {
   const char* name;
   int32_t format;
+  uint32_t bytesPerTexel;
 };
 const FormatName kFormats[] = {
-    {"p8", GR_TEXFMT_P_8},
-    {"rgb565", GR_TEXFMT_RGB_565},
-    {"argb1555", GR_TEXFMT_ARGB_1555},
-    {"argb4444", GR_TEXFMT_ARGB_4444},
+    {"p8", GR_TEXFMT_P_8, 1},
+    {"rgb565", GR_TEXFMT_RGB_565, 2},
+    {"argb1555", GR_TEXFMT_ARGB_1555, 2},
+    {"argb4444", GR_TEXFMT_ARGB_4444, 2},
 };
 
 HANDLE OpenForReading(const char* fileName) {
@@ -55,14 +56,21 @@ bool ReadLine(HANDLE file, char (&line)[kLineBufferSize], DWORD* consumed) {
   }
 }
 
-bool LookUpFormat(const char* name, int32_t* format) {
+const FormatName* LookUpFormat(const char* name) {
   for (const FormatName& entry : kFormats) {
-    if (lstrcmpiA(name, entry.name) == 0) {
-      *format = entry.format;
-      return true;
-    }
+    if (lstrcmpiA(name, entry.name) == 0) return &entry;
   }
-  return false;
+  return nullptr;
+}
+
+// The level sizes a Glide texture can have: 1 to 256, powers of two.
+bool IsPublishedEdge(int edge) { return edge >= 1 && edge <= 256 && (edge & (edge - 1)) == 0; }
+
+// The bytes of the largest level as a download reads it (no side below one texel).
+uint32_t LargestLevelBytes(const TdfHeader& header, uint32_t bytesPerTexel) {
+  const uint32_t width = header.width > 0 ? header.width : 1;
+  const uint32_t height = header.height > 0 ? header.height : 1;
+  return width * height * bytesPerTexel;
 }
 
 // "prefix%d %d": the prefix exactly as written, then two numbers.
@@ -106,12 +114,15 @@ bool ParseHeader(HANDLE file, const char* fileName, TdfHeader* header) {
   char line[kLineBufferSize];
   if (!ReadLine(file, line, &headerLength)) return false;
   KRDebugDump("                  Format = %s\n", line);
-  if (!LookUpFormat(line, &parsed.format)) return false;
+  const FormatName* format = LookUpFormat(line);
+  if (format == nullptr) return false;
+  parsed.format = format->format;
 
   int smallEdge = 0, largeEdge = 0;
   if (!ReadLine(file, line, &headerLength)) return false;
   KRDebugDump("                  Lod range = %s\n", line);
   if (!ReadNumberPair(line, kLodPrefix, kLodPrefixLength, &smallEdge, &largeEdge)) return false;
+  if (!IsPublishedEdge(largeEdge)) return false;
 
   int widthPart = 0, heightPart = 0;
   if (!ReadLine(file, line, &headerLength)) return false;
@@ -123,6 +134,8 @@ bool ParseHeader(HANDLE file, const char* fileName, TdfHeader* header) {
   parsed.largeLod = EdgeToLod(largeEdge);
   parsed.headerLength = headerLength;
   parsed.memRequired = fileSize - headerLength;
+  // The game downloads the largest level from what was loaded: it must all be there.
+  if (parsed.memRequired < LargestLevelBytes(parsed, format->bytesPerTexel)) return false;
   *header = parsed;
   return true;
 }

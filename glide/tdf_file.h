@@ -17,7 +17,8 @@ struct TdfHeader {
 };
 
 // Reads and logs the header of the file; false, with the file closed and
-// `header` untouched, when the file is missing or its header is refused.
+// `header` untouched, when the file is missing, its header is refused or its
+// texel data is shorter than the largest level.
 bool TdfReadHeader(const char* fileName, TdfHeader* header);
 
 // Reads the texel data behind an accepted header into `data` in one read;

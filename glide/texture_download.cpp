@@ -72,8 +72,9 @@ bool CreateTextureSurfaces(int size, int formatIndex, TextureSurfaces* out) {
 // Calls `put(x, y, texel)` for every surface position the texture covers.
 template <typename Put>
 void WalkTexels(const TexelWalk& walk, Put put) {
-  const int rows = walk.height / walk.step;
-  const int columns = walk.width / walk.step;
+  // A thin texture keeps one row or column however far it is decimated.
+  const int rows = walk.height / walk.step > 0 ? walk.height / walk.step : 1;
+  const int columns = walk.width / walk.step > 0 ? walk.width / walk.step : 1;
   for (int y = 0; y < rows && y < walk.size; ++y) {
     const uint8_t* row = walk.data + static_cast<size_t>(y) * walk.step * walk.width * walk.source.bytes;
     for (int x = 0; x < columns && x < walk.size; ++x) {

@@ -205,6 +205,25 @@ TEST_F(FrameBufferTest, AnyNonzeroTypeWritesTheCopyBackEvenUnchanged) {
   EXPECT_EQ(sim::SurfaceRaw(g_glide.backSurface, 1, 1), before);
 }
 
+TEST_F(FrameBufferTest, AFrontBufferSmallerThanTheModeIsCopiedOnlyAsFarAsItReaches) {
+  sim::SetDesktopMode(640, 480, 16);  // window mode: the front buffer is this desktop
+  Open(GR_RESOLUTION_800x600);
+  IDirectDrawSurface4* front = g_glide.frontSurface;
+  sim::FillSurfaceRgb(front, 0xFFFFFF);
+  sim::SetSurfaceRaw(front, 639, 479, 0x1234);
+  GrLfbInfo_t info = Untouched();
+  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER, &info), FXTRUE);
+  ASSERT_EQ(info.strideInBytes, 1280u);
+  EXPECT_EQ(CopyRaw(info, 2, 639, 479), 0x1234u);
+  EXPECT_EQ(CopyRaw(info, 2, 0, 480), 0u);  // rows the desktop lacks stay zero
+  EXPECT_EQ(CopyRaw(info, 2, 639, 599), 0u);
+  SetCopyRaw(info, 2, 0, 479, 0x5678);
+  SetCopyRaw(info, 2, 0, 599, 0x9ABC);
+  EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER), FXTRUE);
+  EXPECT_EQ(sim::SurfaceRaw(front, 0, 479), 0x5678u);
+  EXPECT_EQ(sim::SurfaceRaw(front, 639, 479), 0x1234u);
+}
+
 // ---- Failed surface locks and allocations --------------------------------------------------------
 
 TEST_F(FrameBufferTest, AFailedSurfaceReadIsLoggedByNameAndTheLockStillHolds) {

@@ -131,6 +131,22 @@ TEST_F(GlideTexturesTest, BindsOnceUnbindsForOtherSourcesAndSetsTheKeyInTheDevic
   EXPECT_EQ(LastDraw().texture, nullptr);
 }
 
+TEST_F(GlideTexturesTest, TheKeyIsWhatAnOpaqueTexelOfItsColourBecomesInEachDeviceFormat) {
+  Open();
+  grColorCombine(1, 8, 0, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+  grChromakeyValue(0x00FF0000);
+  grChromakeyMode(GR_CHROMAKEY_ENABLE);
+  const std::pair<DeviceFormat, DWORD> keys[] = {{k332, 0xE0},     {k565, 0xF800},         {k555, 0x7C00},
+                                                 {k1555, 0xFC00},  {k4444, 0xFF00},        {k8888, 0xFFFF0000},
+                                                 {k888, 0xFF0000}};
+  for (const auto& key : keys) {
+    EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, key.first, 0xF800), key.second) << key.first;
+    GrVertex v[3] = {Vertex(0, 0), Vertex(9, 0), Vertex(9, 9)};
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[0].surface).sourceKey.dwColorSpaceLowValue, key.second) << key.first;
+  }
+}
+
 TEST_F(GlideTexturesTest, DownloadsGoThroughAStagingSurfaceIntoVideoMemory) {
   Open();
   uint16_t texels[16] = {};
@@ -233,6 +249,15 @@ TEST_F(GlideTexturesTest, ReduceMemoryDecimatesAndSmallTexturesKeepTheirSize) {
   grTexDownloadMipMap(GR_TMU0, 2, 0, &info);
   EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[2].surface).width, 4);
   EXPECT_EQ(sim::SurfaceRaw(g_tmu.slots[2].surface, 3, 0), 0x0003u);
+  // ReduceMemory=1 halves an 8 x 1 texture's width; its one row stays, and a 1 x 8 texture's one column.
+  g_glide.reduceMemoryDivisor = 2;
+  for (GrAspectRatio_t aspect : {GR_ASPECT_8x1, GR_ASPECT_1x8}) {
+    info = Info(GR_LOD_8, aspect, GR_TEXFMT_ARGB_4444, texels);
+    grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
+    EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[3].surface).width, 4);
+    const bool wide = aspect == GR_ASPECT_8x1;
+    EXPECT_EQ(sim::SurfaceRaw(g_tmu.slots[3].surface, wide ? 3 : 0, wide ? 0 : 3), 0x0006u) << aspect;
+  }
 }
 
 TEST_F(GlideTexturesTest, NonSquareTexturesAreReadAsTheyAreAndPlacedTopLeft) {

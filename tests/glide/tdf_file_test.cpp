@@ -80,12 +80,29 @@ TEST_F(TdfFileTest, AWellFormedFileGivesItsFieldsAndLogsTheWholeBlock) {
                                          kDashes + "\n\n");
 }
 
-TEST_F(TdfFileTest, MemRequiredIsTheFileSizeLessTheHeaderWhateverTheTexelsHold) {
-  TdfWriter w;
-  w.texels = TdfWriter::Texels(3);
-  EXPECT_EQ(Header(w).memRequired, 3u);
-  w.texels.clear();  // a header alone is a file of no texels
-  EXPECT_EQ(Header(w).memRequired, 0u);
+TEST_F(TdfFileTest, MemRequiredIsTheFileSizeLessTheHeaderAndHoldsAtLeastTheLargestLevel) {
+  struct Level {
+    const char* format;
+    int largeEdge, widthPart, heightPart;
+    size_t bytes;  // of the largest level at its published size
+  };
+  const Level levels[] = {{"rgb565", 256, 1, 1, 256 * 256 * 2}, {"p8", 256, 1, 1, 256 * 256},
+                          {"argb4444", 8, 1, 8, 1 * 8 * 2},     {"argb1555", 16, 4, 1, 16 * 4 * 2},
+                          {"p8", 1, 8, 1, 1}};  // no side below one texel
+  for (const Level& l : levels) {
+    TdfWriter w;
+    w.format = l.format;
+    w.lodLine = TdfWriter::LodLine(1, l.largeEdge);
+    w.aspectLine = TdfWriter::AspectLine(l.widthPart, l.heightPart);
+    w.texels = TdfWriter::Texels(l.bytes + 3);
+    EXPECT_EQ(Header(w).memRequired, l.bytes + 3) << l.format << " " << l.largeEdge;
+    w.texels = TdfWriter::Texels(l.bytes);
+    EXPECT_EQ(Header(w).memRequired, l.bytes) << l.format << " " << l.largeEdge;
+    // Fewer would let the game's download read past what it loaded.
+    w.texels = TdfWriter::Texels(l.bytes - 1);
+    EXPECT_FALSE(Accepts(w)) << l.format << " " << l.largeEdge;
+    EXPECT_EQ(Log().find("Mem required"), std::string::npos);
+  }
 }
 
 TEST_F(TdfFileTest, TheSignatureIsCheckedOnItsFirstFiveBytesInEitherCase) {
@@ -139,15 +156,21 @@ TEST_F(TdfFileTest, ACrLfFileIsRefused) {
 
 // ---- Level-of-detail and aspect lines ----------------------------------------------------
 
-TEST_F(TdfFileTest, EdgesBecomeLevelsOfDetailAndAnythingElseLevelZero) {
+TEST_F(TdfFileTest, EdgesBecomeLevelsOfDetailAndAnythingElseLevelZeroOrARefusal) {
   const std::vector<std::pair<int, int>> edges = {{1, 8},  {2, 7},   {4, 6},   {8, 5},  {16, 4}, {32, 3},
                                                   {64, 2}, {128, 1}, {256, 0}, {0, 0},  {3, 0},  {512, 0}};
   for (const auto& e : edges) {
     const TdfHeader h = Header(WithLod(TdfWriter::LodLine(e.first, 1)));
     EXPECT_EQ(h.smallLod, e.second) << e.first;
     EXPECT_EQ(h.largeLod, 8);
-    EXPECT_EQ(Header(WithLod(TdfWriter::LodLine(1, e.first))).largeLod, e.second) << e.first;
+    // The largest edge sizes what the game downloads: only a level's edge will do.
+    if (e.second != 0 || e.first == 256) {
+      EXPECT_EQ(Header(WithLod(TdfWriter::LodLine(1, e.first))).largeLod, e.second) << e.first;
+    } else {
+      EXPECT_FALSE(Accepts(WithLod(TdfWriter::LodLine(1, e.first)))) << e.first;
+    }
   }
+  for (int edge : {300, -256, 255, 257, -1}) EXPECT_FALSE(Accepts(WithLod(TdfWriter::LodLine(1, edge)))) << edge;
 }
 
 TEST_F(TdfFileTest, ThePublishedRatiosGiveTheirCodesAndSizesWithinTheLargestEdge) {
@@ -218,9 +241,6 @@ TEST_F(TdfFileTest, AFileEndingInsideTheHeaderIsRefused) {
     c.cutAt = cut;
     EXPECT_FALSE(Accepts(c)) << cut;
   }
-  TdfWriter exact;
-  exact.cutAt = header.size();
-  EXPECT_TRUE(Accepts(exact));
   // The reader stops at the end of the file: the signature, three format bytes and the read that found nothing.
   TdfWriter inFormat;
   inFormat.cutAt = 12;
@@ -273,6 +293,7 @@ class TdfTexelsTest : public TdfFileTest {
  protected:
   void SetUp() override {
     TdfFileTest::SetUp();
+    writer_.lodLine = TdfWriter::LodLine(1, 16);
     writer_.texels = TdfWriter::Texels(1000);
     header_ = Header(writer_);
     data_.assign(1100, '#');

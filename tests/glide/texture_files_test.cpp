@@ -45,19 +45,26 @@ TEST_F(TextureFilesTest, GetInfoFillsTheHeaderAndMemRequiredOnly) {
 }
 
 TEST_F(TextureFilesTest, ARefusedFileLeavesTheRecordAlone) {
-  TdfWriter w;
-  w.format = "argb8332";  // refused although a download converts it
-  sim::WriteWholeFile(kFile, w.Bytes());
-  const Gu3dfInfo before = info_;
-  EXPECT_EQ(gu3dfGetInfo(kFile, &info_), FXFALSE);
-  EXPECT_EQ(gu3dfLoad(kFile, &info_), FXFALSE);
-  EXPECT_EQ(gu3dfGetInfo("C:\\work\\none.3df", &info_), FXFALSE);
-  EXPECT_EQ(std::memcmp(&info_, &before, sizeof info_), 0);
-  EXPECT_EQ(sim::OpenFileHandles(), 0);
+  TdfWriter unconverted;
+  unconverted.format = "argb8332";  // refused although a download converts it
+  TdfWriter shortOfItsLevel;        // 256 x 256 texels announced, 8 there
+  shortOfItsLevel.texels = TdfWriter::Texels(16);
+  for (const TdfWriter& w : {unconverted, shortOfItsLevel}) {
+    sim::WriteWholeFile(kFile, w.Bytes());
+    const Gu3dfInfo before = info_;
+    const int blocks = sim::LiveHeapBlocks();
+    EXPECT_EQ(gu3dfGetInfo(kFile, &info_), FXFALSE);
+    EXPECT_EQ(gu3dfLoad(kFile, &info_), FXFALSE);
+    EXPECT_EQ(gu3dfGetInfo("C:\\work\\none.3df", &info_), FXFALSE);
+    EXPECT_EQ(std::memcmp(&info_, &before, sizeof info_), 0);
+    EXPECT_EQ(sim::LiveHeapBlocks(), blocks);
+    EXPECT_EQ(sim::OpenFileHandles(), 0);
+  }
 }
 
 TEST_F(TextureFilesTest, LoadReadsTheTexelsBehindTheHeaderIntoTheData) {
   TdfWriter w;
+  w.lodLine = TdfWriter::LodLine(1, 32);
   w.texels = TdfWriter::Texels(4096);
   sim::WriteWholeFile(kFile, w.Bytes());
   std::vector<char> data(4100, '#');

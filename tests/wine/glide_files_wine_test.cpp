@@ -3,6 +3,7 @@
 // surface, and a 3DF file written here loaded, downloaded and drawn.
 #include <cstring>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "glide_wine_fixture.h"
@@ -12,7 +13,7 @@ namespace {
 
 const char kLogFile[] = "glide_files_log.txt";
 
-// The back buffer handed out by KORVATHD, released at the end of its scope.
+// The front and back buffer handed out by KORVATHD, released at the end of its scope.
 struct BackBuffer {
   IDirectDrawSurface4* front = nullptr;
   IDirectDrawSurface4* back = nullptr;
@@ -129,6 +130,43 @@ TEST_F(GlideFilesWineTest, AWriteLockPutsExactlyTheChangedRectangleOnTheBackBuff
   } probes[] = {{320, 200, 0x00FF00}, {399, 239, 0x00FF00}, {360, 220, 0x00FF00}, {319, 220, 0x000080},
                 {400, 220, 0x000080}, {360, 199, 0x000080}, {360, 240, 0x000080}, {150, 150, 0xFF0000}};
   for (const auto& p : probes) EXPECT_LE(ColourDistance(Pixel(p.x, p.y), p.rgb), 8) << p.x << "," << p.y;
+}
+
+// In window mode the front buffer is the desktop: a mode taller than it is read
+// and written back only as far as the desktop reaches, the rest of the copy zero.
+TEST_F(GlideFilesWineTest, AFrontBufferLockOfAModeTallerThanTheDesktopStaysWithinIt) {
+  const int desktopHeight = GetSystemMetrics(SM_CYSCREEN);
+  const int modeHeight = desktopHeight + 256;
+  grSstWinClose();
+  WriteIni("640x480=640x" + std::to_string(modeHeight) + "\r\n");
+  ASSERT_EQ(OpenScreen(), FXTRUE);
+  BackBuffer buffer;
+  DDSURFACEDESC2 desc = {};
+  desc.dwSize = sizeof desc;
+  ASSERT_EQ(buffer.front->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  ASSERT_EQ(static_cast<int>(desc.dwHeight), desktopHeight);
+  char* lastRow = static_cast<char*>(desc.lpSurface) + static_cast<size_t>(desktopHeight - 1) * desc.lPitch;
+  std::memset(lastRow, 0x5A, 16);
+  buffer.front->Unlock(nullptr);
+
+  GrLfbInfo_t info = {};
+  info.size = sizeof info;
+  ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE,
+                      &info),
+            FXTRUE);
+  ASSERT_EQ(info.strideInBytes, static_cast<FxU32>(desc.lPitch));
+  char* copy = static_cast<char*>(info.lfbPtr);
+  EXPECT_EQ(std::string(copy + static_cast<size_t>(desktopHeight - 1) * info.strideInBytes, 16), std::string(16, 0x5A));
+  const std::string beyond(copy + static_cast<size_t>(desktopHeight) * info.strideInBytes,
+                           static_cast<size_t>(modeHeight - desktopHeight) * info.strideInBytes);
+  EXPECT_EQ(beyond.find_first_not_of('\0'), std::string::npos) << "rows the desktop lacks";
+  std::memset(copy + static_cast<size_t>(desktopHeight - 1) * info.strideInBytes, 0x3C,
+              static_cast<size_t>(modeHeight - desktopHeight + 1) * info.strideInBytes);
+  ASSERT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER), FXTRUE);
+  ASSERT_EQ(buffer.front->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr), DD_OK);
+  EXPECT_EQ(std::string(static_cast<char*>(desc.lpSurface) + static_cast<size_t>(desktopHeight - 1) * desc.lPitch, 16),
+            std::string(16, 0x3C));
+  buffer.front->Unlock(nullptr);
 }
 
 TEST_F(GlideFilesWineTest, A3dfFileLoadsDownloadsAndDraws) {

@@ -34,18 +34,12 @@ inline int ColourDistance(uint32_t a, uint32_t b) {
 class GlideWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char directory[MAX_PATH];
-    ASSERT_GT(GetSystemDirectoryA(directory, MAX_PATH), 0u);
-    std::ofstream ini(std::string(directory) + "\\ONDREL.INI", std::ios::binary | std::ios::trunc);
-    ini << "[Video]\r\n16BPP=0\r\n[Splash]\r\nNoSplash=1\r\n";
-    ini.close();
+    WriteIni("");
     window_ = winsupport::CreateMainWindow(kWidth, kHeight, "Glide test");
     ASSERT_NE(window_, nullptr);
     SetActiveWindow(window_);
     grGlideInit();
-    ASSERT_EQ(grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window_)), GR_RESOLUTION_640x480, 0,
-                           GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1),
-              FXTRUE);
+    ASSERT_EQ(OpenScreen(), FXTRUE);
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_ITERATED, FXFALSE);
     grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
@@ -55,6 +49,19 @@ class GlideWineTest : public ::testing::Test {
   void TearDown() override {
     grGlideShutdown();
     winsupport::DestroyMainWindow(window_);
+  }
+
+  // ONDREL.INI with `videoLines` added to its [Video] section.
+  static void WriteIni(const std::string& videoLines) {
+    char directory[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(directory, MAX_PATH), 0u);
+    std::ofstream ini(std::string(directory) + "\\ONDREL.INI", std::ios::binary | std::ios::trunc);
+    ini << "[Video]\r\n16BPP=0\r\n" << videoLines << "[Splash]\r\nNoSplash=1\r\n";
+  }
+
+  FxBool OpenScreen() const {
+    return grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window_)), GR_RESOLUTION_640x480, 0,
+                        GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1);
   }
 
   // The back buffer as the swap left it.

@@ -75,16 +75,26 @@ TEST_F(GlideWineTest, TexturesOfEachSixteenBitFormatArePointSampled) {
   }
 }
 
+// Opaque red texels keyed away, opaque black ones drawn, in each 16-bit format:
+// the key carries the alpha the opaque texels have in a device format with alpha.
 TEST_F(GlideWineTest, AChromaKeyLeavesTheBackground) {
-  grBufferClear(0x00000080, 0, 0);
-  const uint16_t quadrants[4] = {0xF800, 0x0000, 0x0000, 0xF800};
-  Checker(GR_TEXFMT_RGB_565, quadrants);
+  const struct {
+    GrTextureFormat_t format;
+    uint16_t red, black;
+  } cases[] = {{GR_TEXFMT_RGB_565, 0xF800, 0x0000},
+               {GR_TEXFMT_ARGB_1555, 0xFC00, 0x8000},
+               {GR_TEXFMT_ARGB_4444, 0xFF00, 0xF000}};
   grChromakeyValue(0x00FF0000);
   grChromakeyMode(GR_CHROMAKEY_ENABLE);
-  TexturedQuad(0, 0, 256, 256);
-  grBufferSwap(1);
-  EXPECT_LE(ColourDistance(Pixel(64, 64), 0x000080), 8) << "keyed away";
-  EXPECT_LE(ColourDistance(Pixel(192, 64), 0x000000), 8) << "drawn";
+  for (const auto& c : cases) {
+    grBufferClear(0x00000080, 0, 0);
+    const uint16_t quadrants[4] = {c.red, c.black, c.black, c.red};
+    Checker(c.format, quadrants);
+    TexturedQuad(0, 0, 256, 256);
+    grBufferSwap(1);
+    EXPECT_LE(ColourDistance(Pixel(64, 64), 0x000080), 8) << "keyed away " << c.format;
+    EXPECT_LE(ColourDistance(Pixel(192, 64), 0x000000), 8) << "drawn " << c.format;
+  }
 }
 
 TEST_F(GlideWineTest, BlendingMixesWithTheBackground) {
