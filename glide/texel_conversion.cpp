@@ -1,12 +1,54 @@
 // Channel by channel: each device channel gets the source channel scaled to its
-// maximum and shifted into place.
+// maximum and shifted into place. The scaling is worked out once per channel
+// value into tables, so that converting a texel is a few lookups.
 #include "glide/texel_conversion.h"
+
+#include <cstring>
 
 namespace {
 
 uint32_t ScaleChannel(const TexelChannel& channel, uint32_t texel, uint32_t max, uint32_t shift) {
   if (channel.max == 0 || max == 0) return 0;
   return (((texel >> channel.shift) & channel.max) * max / channel.max) << shift;
+}
+
+uint32_t FromTables(const TexelConverter& c, uint32_t texel) {
+  const uint32_t colour = c.channels[0][(texel >> c.shift[0]) & c.mask[0]] |
+                          c.channels[1][(texel >> c.shift[1]) & c.mask[1]] |
+                          c.channels[2][(texel >> c.shift[2]) & c.mask[2]] |
+                          c.channels[3][(texel >> c.shift[3]) & c.mask[3]];
+  // Without a branch: the substitute only for a coloured texel that came out 0.
+  const uint32_t substituted = 0u - static_cast<uint32_t>(colour == 0 && (texel & c.colourMask) != 0);
+  return colour | (c.substitute & substituted) | c.opaque;
+}
+
+// Stores the device value's low bytes, lowest first, whatever the host's byte order.
+template <int kSourceBytes, int kStored>
+void ConvertRow(const TexelConverter& c, const uint8_t* in, size_t inStep, int count, uint8_t* out) {
+  const size_t outStep = static_cast<size_t>(c.deviceBytes);
+  for (int x = 0; x < count; ++x, in += inStep, out += outStep) {
+    const uint32_t value = kSourceBytes == 1 ? c.whole[in[0]] : FromTables(c, in[0] | (in[1] << 8));
+    for (int i = 0; i < kStored; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+}
+
+using RowConversion = void (*)(const TexelConverter&, const uint8_t*, size_t, int, uint8_t*);
+const RowConversion kRowConversions[2][5] = {
+    {ConvertRow<1, 0>, ConvertRow<1, 1>, ConvertRow<1, 2>, ConvertRow<1, 3>, ConvertRow<1, 4>},
+    {ConvertRow<2, 0>, ConvertRow<2, 1>, ConvertRow<2, 2>, ConvertRow<2, 3>, ConvertRow<2, 4>}};
+
+// True when every texel converts into itself: each channel the source has lands
+// unscaled at its own place, nothing is added, and the channels fill the texel.
+bool ConvertsIntoItself(const TexelConverter& c) {
+  if (c.deviceBytes != c.sourceBytes || c.opaque != 0) return false;
+  uint32_t covered = 0;
+  for (int channel = 0; channel < 4; ++channel) {
+    for (uint32_t value = 0; value <= c.mask[channel]; ++value) {
+      if (c.channels[channel][value] != value << c.shift[channel]) return false;
+    }
+    covered |= c.mask[channel] << c.shift[channel];
+  }
+  return covered == (1u << (8 * c.sourceBytes)) - 1;
 }
 
 }  // namespace
@@ -28,26 +70,44 @@ uint32_t ReadTexel(const TexelSource& source, const uint8_t* texel) {
   return source.bytes == 1 ? texel[0] : static_cast<uint32_t>(texel[0] | (texel[1] << 8));
 }
 
-uint32_t ConvertTexel(const TexelSource& s, uint32_t texel, const KR3DTEXTUREFORMATINFO& d) {
-  uint32_t colour = ScaleChannel(s.red, texel, d.dwRedMax, d.dwRedShift) |
-                    ScaleChannel(s.green, texel, d.dwGreenMax, d.dwGreenShift) |
-                    ScaleChannel(s.blue, texel, d.dwBlueMax, d.dwBlueShift);
-  // A source without alpha is opaque: its alpha is the device maximum, and it does
-  // not count when a coloured texel is kept from turning black.
-  const bool sourceHasAlpha = s.alpha.max != 0;
-  const uint32_t alpha = sourceHasAlpha ? ScaleChannel(s.alpha, texel, d.dwAlphaMax, d.dwAlphaShift)
-                                        : d.dwAlphaMax << d.dwAlphaShift;
-  if (sourceHasAlpha) colour |= alpha;
-  if ((texel & s.colourMask) != 0 && colour == 0) colour = 1u << d.dwGreenShift;
-  return sourceHasAlpha ? colour : colour | alpha;
-}
-
-void StoreTexel(uint32_t value, int bitCount, uint8_t* out) {
-  const int bytes = bitCount / 8;
-  for (int i = 0; i < bytes && i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 uint32_t TexelToColorRef(const TexelSource& s, uint32_t texel) {
   return ScaleChannel(s.red, texel, 255, 0) | ScaleChannel(s.green, texel, 255, 8) |
          ScaleChannel(s.blue, texel, 255, 16);
+}
+
+void MakeTexelConverter(const TexelSource& s, const KR3DTEXTUREFORMATINFO& d, TexelConverter* c) {
+  std::memset(c, 0, sizeof *c);
+  if (!s.converted) return;
+  c->sourceBytes = s.bytes;
+  c->deviceBytes = static_cast<int>(d.dwBitCount / 8);
+  c->storedBytes = c->deviceBytes < 4 ? c->deviceBytes : 4;
+  const TexelChannel* source[4] = {&s.red, &s.green, &s.blue, &s.alpha};
+  const DWORD max[4] = {d.dwRedMax, d.dwGreenMax, d.dwBlueMax, d.dwAlphaMax};
+  const DWORD shift[4] = {d.dwRedShift, d.dwGreenShift, d.dwBlueShift, d.dwAlphaShift};
+  for (int channel = 0; channel < 4; ++channel) {
+    c->shift[channel] = source[channel]->shift;
+    c->mask[channel] = source[channel]->max;
+    for (uint32_t value = 0; value <= c->mask[channel]; ++value) {
+      c->channels[channel][value] =
+          ScaleChannel(*source[channel], value << c->shift[channel], max[channel], shift[channel]);
+    }
+  }
+  c->colourMask = s.colourMask;
+  c->substitute = 1u << d.dwGreenShift;
+  // A source without alpha is opaque: its alpha is the device maximum, and it does
+  // not count when a coloured texel is kept from turning black.
+  if (s.alpha.max == 0) c->opaque = d.dwAlphaMax << d.dwAlphaShift;
+  if (s.bytes == 1) {
+    for (uint32_t texel = 0; texel < 256; ++texel) c->whole[texel] = FromTables(*c, texel);
+  }
+  c->copy = ConvertsIntoItself(*c);
+}
+
+void ConvertTexelRow(const TexelConverter& c, const uint8_t* in, int step, int count, uint8_t* out) {
+  if (c.sourceBytes == 0 || count <= 0) return;
+  if (c.copy && step == 1) {
+    std::memcpy(out, in, static_cast<size_t>(count) * c.sourceBytes);
+    return;
+  }
+  kRowConversions[c.sourceBytes - 1][c.storedBytes](c, in, static_cast<size_t>(step) * c.sourceBytes, count, out);
 }

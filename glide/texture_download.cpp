@@ -69,17 +69,26 @@ bool CreateTextureSurfaces(int size, int formatIndex, TextureSurfaces* out) {
   return true;
 }
 
-// Calls `put(x, y, texel)` for every surface position the texture covers.
-template <typename Put>
-void WalkTexels(const TexelWalk& walk, Put put) {
+// Calls `row(y, texels, columns)` for every surface row the texture covers, with
+// the row's first source texel; the row's texels follow every `step`-th texel.
+template <typename Row>
+void WalkRows(const TexelWalk& walk, Row row) {
   const int rows = walk.height / walk.step;
   const int columns = walk.width / walk.step;
   for (int y = 0; y < rows && y < walk.size; ++y) {
-    const uint8_t* row = walk.data + static_cast<size_t>(y) * walk.step * walk.width * walk.source.bytes;
-    for (int x = 0; x < columns && x < walk.size; ++x) {
-      put(x, y, ReadTexel(walk.source, row + static_cast<size_t>(x) * walk.step * walk.source.bytes));
-    }
+    row(y, walk.data + static_cast<size_t>(y) * walk.step * walk.width * walk.source.bytes,
+        columns < walk.size ? columns : walk.size);
   }
+}
+
+// Calls `put(x, y, texel)` for every surface position the texture covers.
+template <typename Put>
+void WalkTexels(const TexelWalk& walk, Put put) {
+  WalkRows(walk, [&](int y, const uint8_t* texels, int columns) {
+    for (int x = 0; x < columns; ++x) {
+      put(x, y, ReadTexel(walk.source, texels + static_cast<size_t>(x) * walk.step * walk.source.bytes));
+    }
+  });
 }
 
 void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3DTEXTUREFORMATINFO& device) {
@@ -90,9 +99,10 @@ void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3D
     std::memset(bits + static_cast<size_t>(y) * locked.lPitch, 0, static_cast<size_t>(walk.size) * bytes);
   }
   if (!walk.source.converted) return;
-  WalkTexels(walk, [&](int x, int y, uint32_t texel) {
-    StoreTexel(ConvertTexel(walk.source, texel, device), static_cast<int>(device.dwBitCount),
-               bits + static_cast<size_t>(y) * locked.lPitch + static_cast<size_t>(x) * bytes);
+  static TexelConverter converter;  // 5 KiB of tables: kept off the game's stack
+  MakeTexelConverter(walk.source, device, &converter);
+  WalkRows(walk, [&](int y, const uint8_t* texels, int columns) {
+    ConvertTexelRow(converter, texels, walk.step, columns, bits + static_cast<size_t>(y) * locked.lPitch);
   });
 }
 
