@@ -314,9 +314,8 @@ void ConversionRatios() {
     auto memcpyOfWritten = [&] { std::memcpy(target, copy, written); };
     auto convert = [&] {
       MakeTexelConverter(s, device, &converter);
-      for (int y = 0; y < kEdge; ++y) {
-        ConvertTexelRow(converter, source + y * kEdge * s.bytes, 1, kEdge, target + y * kEdge * deviceBytes);
-      }
+      ConvertTexelRows(converter, source, static_cast<size_t>(kEdge * s.bytes), 1, kEdge, kEdge, target,
+                       static_cast<size_t>(kEdge * deviceBytes));
     };
     convert();
     char label[400];
@@ -387,6 +386,7 @@ void FrameBufferRatio() {
 }  // namespace
 
 int main() {
+  setvbuf(stdout, nullptr, _IONBF, 0);  // each figure as soon as it is measured
   HWND window = winsupport::CreateMainWindow(640, 480, "Glide bench");
   if (window == nullptr) return 1;
   SetActiveWindow(window);

@@ -103,11 +103,21 @@ void MakeTexelConverter(const TexelSource& s, const KR3DTEXTUREFORMATINFO& d, Te
   c->copy = ConvertsIntoItself(*c);
 }
 
-void ConvertTexelRow(const TexelConverter& c, const uint8_t* in, int step, int count, uint8_t* out) {
-  if (c.sourceBytes == 0 || count <= 0) return;
-  if (c.copy && step == 1) {
-    std::memcpy(out, in, static_cast<size_t>(count) * c.sourceBytes);
+void ConvertTexelRows(const TexelConverter& c, const uint8_t* in, size_t inPitch, int step, int count, int rows,
+                      uint8_t* out, size_t outPitch) {
+  if (c.sourceBytes == 0 || count <= 0 || rows <= 0) return;
+  const size_t rowBytes = static_cast<size_t>(count) * c.sourceBytes;
+  if (c.copy && step == 1 && inPitch == rowBytes && outPitch == rowBytes) {
+    std::memcpy(out, in, rowBytes * rows);  // rows that follow each other on both sides: one copy
     return;
   }
-  kRowConversions[c.sourceBytes - 1][c.storedBytes](c, in, static_cast<size_t>(step) * c.sourceBytes, count, out);
+  const RowConversion convert = kRowConversions[c.sourceBytes - 1][c.storedBytes];
+  const size_t inStep = static_cast<size_t>(step) * c.sourceBytes;
+  for (int y = 0; y < rows; ++y, in += inPitch, out += outPitch) {
+    if (c.copy && step == 1) {
+      std::memcpy(out, in, rowBytes);
+    } else {
+      convert(c, in, inStep, count, out);
+    }
+  }
 }

@@ -44,7 +44,9 @@ struct TexelConverter {
 };
 
 void MakeTexelConverter(const TexelSource& source, const KR3DTEXTUREFORMATINFO& device, TexelConverter* converter);
-// Converts `count` texels, every `step`-th one from `in`, into consecutive device texels at `out`.
-void ConvertTexelRow(const TexelConverter& converter, const uint8_t* in, int step, int count, uint8_t* out);
+// Converts `rows` rows of `count` texels, every `step`-th one from each source row, into
+// consecutive device texels; the rows lie `inPitch` and `outPitch` bytes apart.
+void ConvertTexelRows(const TexelConverter& converter, const uint8_t* in, size_t inPitch, int step, int count,
+                      int rows, uint8_t* out, size_t outPitch);
 
 #endif

@@ -69,26 +69,28 @@ bool CreateTextureSurfaces(int size, int formatIndex, TextureSurfaces* out) {
   return true;
 }
 
-// Calls `row(y, texels, columns)` for every surface row the texture covers, with
-// the row's first source texel; the row's texels follow every `step`-th texel.
-template <typename Row>
-void WalkRows(const TexelWalk& walk, Row row) {
-  const int rows = walk.height / walk.step;
-  const int columns = walk.width / walk.step;
-  for (int y = 0; y < rows && y < walk.size; ++y) {
-    row(y, walk.data + static_cast<size_t>(y) * walk.step * walk.width * walk.source.bytes,
-        columns < walk.size ? columns : walk.size);
-  }
+// The surface rows and columns the texture covers.
+void CoveredArea(const TexelWalk& walk, int* rows, int* columns) {
+  *rows = walk.height / walk.step < walk.size ? walk.height / walk.step : walk.size;
+  *columns = walk.width / walk.step < walk.size ? walk.width / walk.step : walk.size;
+}
+
+// Source bytes from one read row to the next.
+size_t SourcePitch(const TexelWalk& walk) {
+  return static_cast<size_t>(walk.step) * walk.width * walk.source.bytes;
 }
 
 // Calls `put(x, y, texel)` for every surface position the texture covers.
 template <typename Put>
 void WalkTexels(const TexelWalk& walk, Put put) {
-  WalkRows(walk, [&](int y, const uint8_t* texels, int columns) {
+  int rows = 0, columns = 0;
+  CoveredArea(walk, &rows, &columns);
+  for (int y = 0; y < rows; ++y) {
+    const uint8_t* row = walk.data + y * SourcePitch(walk);
     for (int x = 0; x < columns; ++x) {
-      put(x, y, ReadTexel(walk.source, texels + static_cast<size_t>(x) * walk.step * walk.source.bytes));
+      put(x, y, ReadTexel(walk.source, row + static_cast<size_t>(x) * walk.step * walk.source.bytes));
     }
-  });
+  }
 }
 
 void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3DTEXTUREFORMATINFO& device) {
@@ -101,9 +103,10 @@ void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3D
   if (!walk.source.converted) return;
   static TexelConverter converter;  // 5 KiB of tables: kept off the game's stack
   MakeTexelConverter(walk.source, device, &converter);
-  WalkRows(walk, [&](int y, const uint8_t* texels, int columns) {
-    ConvertTexelRow(converter, texels, walk.step, columns, bits + static_cast<size_t>(y) * locked.lPitch);
-  });
+  int rows = 0, columns = 0;
+  CoveredArea(walk, &rows, &columns);
+  ConvertTexelRows(converter, walk.data, SourcePitch(walk), walk.step, columns, rows, bits,
+                   static_cast<size_t>(locked.lPitch));
 }
 
 void LoadFromStaging(TextureSlot* slot, IDirectDrawSurface4* staging, IDirect3DTexture2* stagingTexture) {

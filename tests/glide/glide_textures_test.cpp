@@ -360,7 +360,7 @@ TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDevi
   const GrTextureFormat_t formats[] = {GR_TEXFMT_RGB_332,   GR_TEXFMT_ALPHA_8,    GR_TEXFMT_ARGB_8332,
                                        GR_TEXFMT_RGB_565,   GR_TEXFMT_ARGB_1555,  GR_TEXFMT_ARGB_4444,
                                        GR_TEXFMT_INTENSITY_8};
-  static uint8_t in[65536 * 2], out[65536 * 4], expected[65536 * 4];
+  static uint8_t in[65536 * 2], out[65536 * 4 + 512], expected[65536 * 4 + 512];  // room for row gaps
   static TexelConverter converter;
   for (GrTextureFormat_t format : formats) {
     const TexelSource source = TexelSourceOf(format);
@@ -372,18 +372,28 @@ TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDevi
     for (const KR3DTEXTUREFORMATINFO& device : devices) {
       MakeTexelConverter(source, device, &converter);
       const int bytes = static_cast<int>(device.dwBitCount / 8);
-      for (int step : {1, 3}) {  // every texel, and every third as decimation reads them
+      // The values as rows of texels: every texel, rows apart on the device side, every third texel.
+      const int rowTexels = source.bytes == 1 ? 16 : 256;
+      const struct {
+        int step, gap;
+      } variants[] = {{1, 0}, {1, 2}, {3, 0}};
+      for (const auto& variant : variants) {
+        const int step = variant.step;
+        const int count = rowTexels / step;
+        const size_t outPitch = static_cast<size_t>(count * bytes + variant.gap);
         std::memset(out, 0xA5, sizeof out);
         std::memset(expected, 0xA5, sizeof expected);
-        const int count = values / step;
-        ConvertTexelRow(converter, in, step, count, out);
-        for (int x = 0; source.converted && x < count; ++x) {
-          const uint32_t value = ReferenceTexel(source, static_cast<uint32_t>(x * step), device);
-          for (int i = 0; i < bytes; ++i) expected[x * bytes + i] = static_cast<uint8_t>(value >> (8 * i));
+        ConvertTexelRows(converter, in, static_cast<size_t>(rowTexels * source.bytes), step, count, rowTexels, out,
+                         outPitch);
+        for (int r = 0; source.converted && r < rowTexels; ++r) {
+          for (int x = 0; x < count; ++x) {
+            const uint32_t value = ReferenceTexel(source, static_cast<uint32_t>(r * rowTexels + x * step), device);
+            for (int i = 0; i < bytes; ++i) expected[r * outPitch + x * bytes + i] = static_cast<uint8_t>(value >> (8 * i));
+          }
         }
         EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0)
             << "format " << format << ", device of " << device.dwBitCount << " bits, red max " << device.dwRedMax
-            << ", alpha max " << device.dwAlphaMax << ", step " << step;
+            << ", alpha max " << device.dwAlphaMax << ", step " << step << ", gap " << variant.gap;
       }
     }
   }
