@@ -12,30 +12,66 @@ uint32_t ScaleChannel(const TexelChannel& channel, uint32_t texel, uint32_t max,
   return (((texel >> channel.shift) & channel.max) * max / channel.max) << shift;
 }
 
-uint32_t FromTables(const TexelConverter& c, uint32_t texel) {
-  const uint32_t colour = c.channels[0][(texel >> c.shift[0]) & c.mask[0]] |
-                          c.channels[1][(texel >> c.shift[1]) & c.mask[1]] |
-                          c.channels[2][(texel >> c.shift[2]) & c.mask[2]] |
-                          c.channels[3][(texel >> c.shift[3]) & c.mask[3]];
-  // Without a branch: the substitute only for a coloured texel that came out 0.
+// The colour, with the substitute only for a coloured texel that came out 0 (without a branch).
+uint32_t Finish(const TexelConverter& c, uint32_t colour, uint32_t texel) {
   const uint32_t substituted = 0u - static_cast<uint32_t>(colour == 0 && (texel & c.colourMask) != 0);
   return colour | (c.substitute & substituted) | c.opaque;
 }
 
+uint32_t FromTables(const TexelConverter& c, uint32_t texel) {
+  return Finish(c,
+                c.channels[0][(texel >> c.shift[0]) & c.mask[0]] | c.channels[1][(texel >> c.shift[1]) & c.mask[1]] |
+                    c.channels[2][(texel >> c.shift[2]) & c.mask[2]] | c.channels[3][(texel >> c.shift[3]) & c.mask[3]],
+                texel);
+}
+
+// The bits the channels that lie in one byte of the texel give, by that byte's value.
+void ByteTable(const TexelConverter& c, int byte, uint32_t* table) {
+  for (uint32_t value = 0; value < 256; ++value) {
+    const uint32_t texel = value << (8 * byte);
+    table[value] = 0;
+    for (int channel = 0; channel < 4; ++channel) {
+      if (((c.mask[channel] << c.shift[channel]) >> (8 * byte) & 0xFF) != 0) {
+        table[value] |= c.channels[channel][(texel >> c.shift[channel]) & c.mask[channel]];
+      }
+    }
+  }
+}
+
+bool ChannelsLieInOneByte(const TexelConverter& c) {
+  for (int channel = 0; channel < 4; ++channel) {
+    const uint32_t bits = c.mask[channel] << c.shift[channel];
+    if ((bits & 0xFF) != 0 && (bits & 0xFF00) != 0) return false;
+  }
+  return true;
+}
+
+enum SourceKind { kWholeTexel, kChannelTables, kByteTables };
+
 // Stores the device value's low bytes, lowest first, whatever the host's byte order.
-template <int kSourceBytes, int kStored>
+template <int kKind, int kStored>
 void ConvertRow(const TexelConverter& c, const uint8_t* in, size_t inStep, int count, uint8_t* out) {
   const size_t outStep = static_cast<size_t>(c.deviceBytes);
   for (int x = 0; x < count; ++x, in += inStep, out += outStep) {
-    const uint32_t value = kSourceBytes == 1 ? c.whole[in[0]] : FromTables(c, in[0] | (in[1] << 8));
+    uint32_t value;
+    if (kKind == kWholeTexel) {
+      value = c.whole[in[0]];
+    } else if (kKind == kByteTables) {
+      value = Finish(c, c.low[in[0]] | c.high[in[1]], in[0] | (in[1] << 8));
+    } else {
+      value = FromTables(c, in[0] | (in[1] << 8));
+    }
     for (int i = 0; i < kStored; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
   }
 }
 
 using RowConversion = void (*)(const TexelConverter&, const uint8_t*, size_t, int, uint8_t*);
-const RowConversion kRowConversions[2][5] = {
-    {ConvertRow<1, 0>, ConvertRow<1, 1>, ConvertRow<1, 2>, ConvertRow<1, 3>, ConvertRow<1, 4>},
-    {ConvertRow<2, 0>, ConvertRow<2, 1>, ConvertRow<2, 2>, ConvertRow<2, 3>, ConvertRow<2, 4>}};
+template <int kKind>
+RowConversion RowConversionOf(int stored) {
+  const RowConversion byStored[5] = {ConvertRow<kKind, 0>, ConvertRow<kKind, 1>, ConvertRow<kKind, 2>,
+                                     ConvertRow<kKind, 3>, ConvertRow<kKind, 4>};
+  return byStored[stored];
+}
 
 // True when every texel converts into itself: each channel the source has lands
 // unscaled at its own place, nothing is added, and the channels fill the texel.
@@ -101,6 +137,11 @@ void MakeTexelConverter(const TexelSource& s, const KR3DTEXTUREFORMATINFO& d, Te
     for (uint32_t texel = 0; texel < 256; ++texel) c->whole[texel] = FromTables(*c, texel);
   }
   c->copy = ConvertsIntoItself(*c);
+  c->byteTables = s.bytes == 2 && ChannelsLieInOneByte(*c);
+  if (c->byteTables) {
+    ByteTable(*c, 0, c->low);
+    ByteTable(*c, 1, c->high);
+  }
 }
 
 void ConvertTexelRows(const TexelConverter& c, const uint8_t* in, size_t inPitch, int step, int count, int rows,
@@ -111,7 +152,9 @@ void ConvertTexelRows(const TexelConverter& c, const uint8_t* in, size_t inPitch
     std::memcpy(out, in, rowBytes * rows);  // rows that follow each other on both sides: one copy
     return;
   }
-  const RowConversion convert = kRowConversions[c.sourceBytes - 1][c.storedBytes];
+  const RowConversion convert = c.sourceBytes == 1 ? RowConversionOf<kWholeTexel>(c.storedBytes)
+                                : c.byteTables   ? RowConversionOf<kByteTables>(c.storedBytes)
+                                                 : RowConversionOf<kChannelTables>(c.storedBytes);
   const size_t inStep = static_cast<size_t>(step) * c.sourceBytes;
   for (int y = 0; y < rows; ++y, in += inPitch, out += outPitch) {
     if (c.copy && step == 1) {

@@ -41,6 +41,8 @@ struct TexelConverter {
   uint32_t colourMask, substitute, opaque;
   uint32_t channels[4][256];    // each channel's device bits by its source value
   uint32_t whole[256];          // 8-bit sources: the device value of every texel
+  bool byteTables;              // 16-bit sources whose channels each lie in one byte
+  uint32_t low[256], high[256]; // then: the channels' device bits by the texel's low and high byte
 };
 
 void MakeTexelConverter(const TexelSource& source, const KR3DTEXTUREFORMATINFO& device, TexelConverter* converter);
