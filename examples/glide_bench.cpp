@@ -1,9 +1,15 @@
-// Not a test: timings of Ondrel under Wine, printed as two ratios.
-// 1. The demo scene's triangles through Ondrel against the same triangles,
-//    converted beforehand, sent with the same flags straight to KORVATHD's
-//    device; both frames end in the same swap. Median of alternating rounds.
-// 2. Texel conversion of 256 x 256 textures of each source format against
-//    memcpy of the same bytes.
+// Not a test: timings of Ondrel under Wine in this one run, each printed as the
+// median of paired ratios with their minimum and maximum. Each pair times the
+// two sides one after the other, in alternating order.
+// 1. The demo scene through Ondrel against the same vertices, converted
+//    beforehand, drawn straight on KORVATHD's device with the render states and
+//    texture Ondrel set, changed at the same points. Blocks of frames, each
+//    closed by a read of the back buffer that waits for the renderer: once the
+//    draw path alone, once the whole frame (Ondrel's swap with its statistics
+//    lines against ending the scene, showing and beginning the next).
+// 2. Texel conversion of a 256 x 256 texture of each source format into the
+//    device format the open chose for it, against memcpy of the bytes written;
+//    then the whole grTexDownloadMipMap against the same memcpy.
 // 3. A 640 x 480 read lock of the back buffer, a read of every byte of the copy
 //    and the unlock, against memcpy of the same frame bytes.
 #include <windows.h>
@@ -35,7 +41,111 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// The scene's vertices as Direct3D takes them, converted once.
+template <typename Work>
+double TimeOf(Work work) {
+  const double start = Seconds();
+  work();
+  return Seconds() - start;
+}
+
+// The ratios of `numerator`'s time to `denominator`'s, the order alternating from pair to pair.
+template <typename A, typename B>
+std::vector<double> PairedRatios(int pairs, A numerator, B denominator) {
+  std::vector<double> ratios;
+  for (int pair = 0; pair < pairs; ++pair) {
+    double a, b;
+    if (pair % 2 == 0) {
+      a = TimeOf(numerator);
+      b = TimeOf(denominator);
+    } else {
+      b = TimeOf(denominator);
+      a = TimeOf(numerator);
+    }
+    ratios.push_back(a / b);
+  }
+  return ratios;
+}
+
+void PrintRatios(const char* label, std::vector<double> ratios, double scale, const char* unit, const char* goal) {
+  std::sort(ratios.begin(), ratios.end());
+  printf("%s: %.3f%s (min %.3f, max %.3f, %u pairs; %s)\n", label, Median(ratios) * scale, unit,
+         ratios.front() * scale, ratios.back() * scale, static_cast<unsigned>(ratios.size()), goal);
+}
+
+IDirect3DDevice3* Device() {
+  IDirect3DDevice3* device = nullptr;
+  KR3DGetDirect3DDeviceInterface(&device);
+  device->Release();  // Ondrel holds the device until the close
+  return device;
+}
+
+// Waits for the renderer: a read of the back buffer's first pixel.
+unsigned SynchronisingRead() {
+  IDirectDrawSurface4* front = nullptr;
+  IDirectDrawSurface4* back = nullptr;
+  KRVideoGetDirectDrawSurfaceInterface(&front, &back);
+  DDSURFACEDESC2 desc;
+  std::memset(&desc, 0, sizeof desc);
+  desc.dwSize = sizeof desc;
+  unsigned pixel = 0;
+  if (SUCCEEDED(back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
+    pixel = *static_cast<const unsigned char*>(desc.lpSurface);
+    back->Unlock(nullptr);
+  }
+  front->Release();
+  back->Release();
+  return pixel;
+}
+
+// ---- 1. Scene ------------------------------------------------------------------------------
+
+const D3DRENDERSTATETYPE kRenderStates[] = {
+    D3DRENDERSTATE_ZENABLE,          D3DRENDERSTATE_ZFUNC,          D3DRENDERSTATE_ZWRITEENABLE,
+    D3DRENDERSTATE_ALPHABLENDENABLE, D3DRENDERSTATE_SRCBLEND,       D3DRENDERSTATE_DESTBLEND,
+    D3DRENDERSTATE_TEXTUREMAPBLEND,  D3DRENDERSTATE_ALPHATESTENABLE, D3DRENDERSTATE_FOGENABLE,
+    D3DRENDERSTATE_FOGTABLEMODE,     D3DRENDERSTATE_FOGCOLOR,       D3DRENDERSTATE_FOGTABLESTART,
+    D3DRENDERSTATE_FOGTABLEEND,      D3DRENDERSTATE_SPECULARENABLE, D3DRENDERSTATE_DITHERENABLE,
+    D3DRENDERSTATE_TEXTUREPERSPECTIVE, D3DRENDERSTATE_CULLMODE,     D3DRENDERSTATE_SHADEMODE};
+const int kRenderStateCount = sizeof kRenderStates / sizeof kRenderStates[0];
+// What a scene begin resets, as Ondrel puts them back after its own begin.
+const D3DRENDERSTATETYPE kBeginStates[] = {D3DRENDERSTATE_ZENABLE, D3DRENDERSTATE_SPECULARENABLE,
+                                           D3DRENDERSTATE_DITHERENABLE, D3DRENDERSTATE_TEXTUREPERSPECTIVE};
+const D3DTEXTURESTAGESTATETYPE kStageStates[] = {D3DTSS_MINFILTER, D3DTSS_MAGFILTER, D3DTSS_MIPFILTER};
+
+// The device's states as Ondrel left them after drawing one kind of quad.
+struct DeviceStates {
+  DWORD render[kRenderStateCount];
+  DWORD stage[3];
+  IDirect3DTexture2* texture;  // held by Ondrel's texture address
+};
+
+DeviceStates StatesAfterDrawing(IDirect3DDevice3* device, const glidescene::SceneQuad& quad) {
+  glidescene::DrawScene({quad});
+  DeviceStates states;
+  for (int i = 0; i < kRenderStateCount; ++i) device->GetRenderState(kRenderStates[i], &states.render[i]);
+  for (int i = 0; i < 3; ++i) device->GetTextureStageState(0, kStageStates[i], &states.stage[i]);
+  states.texture = nullptr;
+  device->GetTexture(0, &states.texture);
+  if (states.texture != nullptr) states.texture->Release();
+  return states;
+}
+
+DWORD StateOf(const DeviceStates& states, D3DRENDERSTATETYPE state) {
+  for (int i = 0; i < kRenderStateCount; ++i) {
+    if (kRenderStates[i] == state) return states.render[i];
+  }
+  return 0;
+}
+
+// The scene as a Direct3D program draws it: vertices converted once, and at each
+// point where Ondrel changes state the states that change and the texture.
+struct DirectScene {
+  IDirect3DDevice3* device;
+  std::vector<std::vector<D3DTLVERTEX>> vertices;
+  std::vector<int> kinds;      // per quad: 0 textured, 1 blended pane
+  DeviceStates states[2];
+};
+
 std::vector<D3DTLVERTEX> Converted(const glidescene::SceneQuad& q) {
   std::vector<D3DTLVERTEX> out(4);
   for (int i = 0; i < 4; ++i) {
@@ -54,61 +164,171 @@ std::vector<D3DTLVERTEX> Converted(const glidescene::SceneQuad& q) {
   return out;
 }
 
-void SceneRatio() {
+DirectScene MakeDirectScene(const std::vector<glidescene::SceneQuad>& quads) {
+  DirectScene scene;
+  scene.device = Device();
+  for (const glidescene::SceneQuad& q : quads) {
+    scene.vertices.push_back(Converted(q));
+    scene.kinds.push_back(q.blended ? 1 : 0);
+  }
+  scene.states[0] = StatesAfterDrawing(scene.device, quads.front());
+  scene.states[1] = StatesAfterDrawing(scene.device, quads.back());
+  return scene;
+}
+
+void DrawDirect(const DirectScene& scene) {
+  int kind = scene.kinds.back();  // the last frame's last states
+  for (size_t q = 0; q < scene.vertices.size(); ++q) {
+    if (q == 0 || scene.kinds[q] != kind) {
+      const DeviceStates& to = scene.states[scene.kinds[q]];
+      const DeviceStates& from = scene.states[kind];
+      for (int i = 0; i < kRenderStateCount; ++i) {
+        if (q == 0 || to.render[i] != from.render[i]) scene.device->SetRenderState(kRenderStates[i], to.render[i]);
+      }
+      scene.device->SetTexture(0, to.texture);
+      kind = scene.kinds[q];
+    }
+    scene.device->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX,
+                                const_cast<D3DTLVERTEX*>(scene.vertices[q].data()), 4,
+                                D3DDP_DONOTCLIP | D3DDP_DONOTUPDATEEXTENTS);
+  }
+}
+
+// A Direct3D program's end of frame: end the scene, show, begin the next and set
+// again what the begin reset.
+void PresentDirect(const DirectScene& scene) {
+  KR3DEndRender();
+  KRVideoShow();
+  KR3DBeginRender(0);
+  const DeviceStates& last = scene.states[scene.kinds.back()];
+  for (D3DRENDERSTATETYPE state : kBeginStates) scene.device->SetRenderState(state, StateOf(last, state));
+  for (int i = 0; i < 3; ++i) scene.device->SetTextureStageState(0, kStageStates[i], last.stage[i]);
+}
+
+const int kFramesPerBlock = 8;
+const int kScenePairs = 15;
+
+template <typename Frame>
+void Block(Frame frame) {
+  for (int i = 0; i < kFramesPerBlock; ++i) frame();
+  SynchronisingRead();
+}
+
+void SceneRatios() {
   if (!glidescene::SetUpScene()) printf("could not load bricks.3df\n");
   const std::vector<glidescene::SceneQuad> quads = glidescene::SceneQuads();
-  std::vector<std::vector<D3DTLVERTEX>> converted;
-  for (const glidescene::SceneQuad& q : quads) converted.push_back(Converted(q));
-  IDirect3DDevice3* device = nullptr;
-  KR3DGetDirect3DDeviceInterface(&device);
-  std::vector<double> ondrel, direct;
-  for (int round = 0; round < 41; ++round) {
-    double start = Seconds();
+  const DirectScene direct = MakeDirectScene(quads);
+  auto ondrelDraw = [&] {
+    grBufferClear(0, 0, 0xFFFF);
     glidescene::DrawScene(quads);
-    grBufferSwap(1);
-    ondrel.push_back(Seconds() - start);
-    start = Seconds();
-    for (std::vector<D3DTLVERTEX>& v : converted) {
-      device->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, v.data(), 4, D3DDP_DONOTCLIP | D3DDP_DONOTUPDATEEXTENTS);
+  };
+  auto directDraw = [&] {
+    KR3DClear(0, 1.0f, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0);
+    DrawDirect(direct);
+  };
+  printf("scene: %u triangles, %d frames a block\n", static_cast<unsigned>(quads.size() * 2), kFramesPerBlock);
+  PrintRatios("scene, draw path without swap: Ondrel / direct",
+              PairedRatios(kScenePairs, [&] { Block(ondrelDraw); }, [&] { Block(directDraw); }), 1, "x",
+              "goal at most 1.05");
+  PrintRatios("scene, whole frame (Ondrel's swap / a plain present): Ondrel / direct",
+              PairedRatios(
+                  kScenePairs,
+                  [&] {
+                    Block([&] {
+                      ondrelDraw();
+                      grBufferSwap(1);
+                    });
+                  },
+                  [&] {
+                    Block([&] {
+                      directDraw();
+                      PresentDirect(direct);
+                    });
+                  }),
+              1, "x", "the swap's statistics lines included");
+}
+
+// ---- 2. Texture conversion and download ----------------------------------------------------
+
+const int kEdge = 256;
+const FxU32 kBothLevels = 3;  // the even and odd levels
+const int kConversionPairs = 21;
+
+// The device format the open chose for `format`: the format of the texture a draw binds.
+bool ChosenDeviceFormat(GrTextureFormat_t format, const void* texels, KR3DTEXTUREFORMATINFO* chosen) {
+  GrTexInfo info = {GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, format, const_cast<void*>(texels)};
+  grTexDownloadMipMap(GR_TMU0, 1, kBothLevels, &info);
+  grTexSource(GR_TMU0, 1, kBothLevels, &info);
+  guColorCombineFunction(GR_COLORCOMBINE_DECAL_TEXTURE);
+  GrVertex v[3];
+  std::memset(v, 0, sizeof v);
+  for (int i = 0; i < 3; ++i) v[i].oow = 1.0f;
+  v[1].x = v[2].x = v[2].y = 1.0f;
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  IDirect3DTexture2* texture = nullptr;
+  IDirectDrawSurface4* surface = nullptr;
+  Device()->GetTexture(0, &texture);
+  if (texture == nullptr) return false;
+  texture->QueryInterface(IID_IDirectDrawSurface4, reinterpret_cast<void**>(&surface));
+  texture->Release();
+  if (surface == nullptr) return false;
+  DDSURFACEDESC2 desc;
+  std::memset(&desc, 0, sizeof desc);
+  desc.dwSize = sizeof desc;
+  surface->GetSurfaceDesc(&desc);
+  surface->Release();
+  const DDPIXELFORMAT& bound = desc.ddpfPixelFormat;
+  for (int i = 0; i < KR3DGetTextureFormatCount(); ++i) {
+    KR3DCORETEXTUREFORMATINFO core;
+    KR3DCoreGetTextureFormatInfo(&core, i);
+    const DDPIXELFORMAT& f = core.ddpf;
+    if (f.dwFlags == bound.dwFlags && f.dwRGBBitCount == bound.dwRGBBitCount && f.dwRBitMask == bound.dwRBitMask &&
+        f.dwGBitMask == bound.dwGBitMask && f.dwBBitMask == bound.dwBBitMask &&
+        f.dwRGBAlphaBitMask == bound.dwRGBAlphaBitMask) {
+      KR3DGetTextureFormatInfo(chosen, i);
+      return true;
     }
-    grBufferSwap(1);
-    direct.push_back(Seconds() - start);
   }
-  device->Release();
-  printf("scene (%u triangles): Ondrel %.3f ms, direct %.3f ms, ratio %.3f (goal at most 1.10)\n",
-         static_cast<unsigned>(quads.size() * 2), Median(ondrel) * 1000, Median(direct) * 1000,
-         Median(ondrel) / Median(direct));
+  return false;
 }
 
 void ConversionRatios() {
-  KR3DTEXTUREFORMATINFO device;
-  std::memset(&device, 0, sizeof device);
-  device.dwBitCount = 16;
-  device.dwRedBits = device.dwGreenBits = device.dwBlueBits = device.dwAlphaBits = 4;
-  device.dwRedShift = 8;
-  device.dwGreenShift = 4;
-  device.dwAlphaShift = 12;
-  device.dwRedMax = device.dwGreenMax = device.dwBlueMax = device.dwAlphaMax = 15;
-  static uint8_t source[256 * 256 * 2], target[256 * 256 * 4];
-  for (size_t i = 0; i < sizeof source; ++i) source[i] = static_cast<uint8_t>(i * 37);
-  const GrTextureFormat_t formats[] = {GR_TEXFMT_RGB_332, GR_TEXFMT_ALPHA_8, GR_TEXFMT_ARGB_8332,
-                                       GR_TEXFMT_RGB_565, GR_TEXFMT_ARGB_1555, GR_TEXFMT_ARGB_4444};
-  for (GrTextureFormat_t format : formats) {
-    const TexelSource s = TexelSourceOf(format);
-    const size_t bytes = static_cast<size_t>(256 * 256 * s.bytes);
-    std::vector<double> convert, copy;
-    for (int round = 0; round < 21; ++round) {
-      double start = Seconds();
-      for (int i = 0; i < 256 * 256; ++i) {
-        StoreTexel(ConvertTexel(s, ReadTexel(s, source + i * s.bytes), device), 16, target + i * 2);
-      }
-      convert.push_back(Seconds() - start);
-      start = Seconds();
-      std::memcpy(target, source, bytes);
-      copy.push_back(Seconds() - start);
+  static uint8_t source[kEdge * kEdge * 2], target[kEdge * kEdge * 4], copy[kEdge * kEdge * 4];
+  for (size_t i = 0; i < sizeof source; ++i) source[i] = static_cast<uint8_t>(i * 37 + (i >> 9));
+  const struct {
+    GrTextureFormat_t format;
+    const char* name;
+  } formats[] = {{GR_TEXFMT_RGB_332, "GR_TEXFMT_RGB_332"},     {GR_TEXFMT_ALPHA_8, "GR_TEXFMT_ALPHA_8"},
+                 {GR_TEXFMT_ARGB_8332, "GR_TEXFMT_ARGB_8332"}, {GR_TEXFMT_RGB_565, "GR_TEXFMT_RGB_565"},
+                 {GR_TEXFMT_ARGB_1555, "GR_TEXFMT_ARGB_1555"}, {GR_TEXFMT_ARGB_4444, "GR_TEXFMT_ARGB_4444"}};
+  static TexelConverter converter;
+  for (const auto& f : formats) {
+    KR3DTEXTUREFORMATINFO device;
+    if (!ChosenDeviceFormat(f.format, source, &device)) {
+      printf("%s: the device format the open chose was not found\n", f.name);
+      continue;
     }
-    printf("format %2d: conversion at %.1f%% of memcpy's throughput (goal at least 50%%)\n", format,
-           100.0 * Median(copy) / Median(convert));
+    const TexelSource s = TexelSourceOf(f.format);
+    const int deviceBytes = static_cast<int>(device.dwBitCount / 8);
+    const size_t written = static_cast<size_t>(kEdge * kEdge * deviceBytes);
+    auto memcpyOfWritten = [&] { std::memcpy(target, copy, written); };
+    auto convert = [&] {
+      MakeTexelConverter(s, device, &converter);
+      ConvertTexelRows(converter, source, static_cast<size_t>(kEdge * s.bytes), 1, kEdge, kEdge, target,
+                       static_cast<size_t>(kEdge * deviceBytes));
+    };
+    convert();
+    char label[400];
+    snprintf(label, sizeof label, "%s into %s(%d bits%s): conversion, %% of memcpy of the bytes written", f.name,
+             device.szName, static_cast<int>(device.dwBitCount), converter.copy ? ", the same layout: a row copy" : "");
+    PrintRatios(label, PairedRatios(kConversionPairs, memcpyOfWritten, convert), 100, "%",
+                converter.copy ? "goal at least 80%" : "goal at least 25%");
+    GrTexInfo info = {GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, f.format, source};
+    snprintf(label, sizeof label, "%s: whole grTexDownloadMipMap 256x256, %% of memcpy of the bytes written", f.name);
+    PrintRatios(label,
+                PairedRatios(kConversionPairs, memcpyOfWritten,
+                             [&] { grTexDownloadMipMap(GR_TMU0, 1, kBothLevels, &info); }),
+                100, "%", "surfaces and loading included");
   }
 }
 
@@ -166,6 +386,7 @@ void FrameBufferRatio() {
 }  // namespace
 
 int main() {
+  setvbuf(stdout, nullptr, _IONBF, 0);  // each figure as soon as it is measured
   HWND window = winsupport::CreateMainWindow(640, 480, "Glide bench");
   if (window == nullptr) return 1;
   SetActiveWindow(window);
@@ -175,7 +396,7 @@ int main() {
     printf("grSstWinOpen failed\n");
     return 1;
   }
-  SceneRatio();
+  SceneRatios();
   ConversionRatios();
   FrameBufferRatio();
   grSstWinClose();

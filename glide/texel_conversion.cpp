@@ -1,12 +1,90 @@
 // Channel by channel: each device channel gets the source channel scaled to its
-// maximum and shifted into place.
+// maximum and shifted into place. The scaling is worked out once per channel
+// value into tables, so that converting a texel is a few lookups.
 #include "glide/texel_conversion.h"
+
+#include <cstring>
 
 namespace {
 
 uint32_t ScaleChannel(const TexelChannel& channel, uint32_t texel, uint32_t max, uint32_t shift) {
   if (channel.max == 0 || max == 0) return 0;
   return (((texel >> channel.shift) & channel.max) * max / channel.max) << shift;
+}
+
+// The colour, with the substitute only for a coloured texel that came out 0 (without a branch).
+uint32_t Finish(const TexelConverter& c, uint32_t colour, uint32_t texel) {
+  const uint32_t substituted = 0u - static_cast<uint32_t>(colour == 0 && (texel & c.colourMask) != 0);
+  return colour | (c.substitute & substituted) | c.opaque;
+}
+
+uint32_t FromTables(const TexelConverter& c, uint32_t texel) {
+  return Finish(c,
+                c.channels[0][(texel >> c.shift[0]) & c.mask[0]] | c.channels[1][(texel >> c.shift[1]) & c.mask[1]] |
+                    c.channels[2][(texel >> c.shift[2]) & c.mask[2]] | c.channels[3][(texel >> c.shift[3]) & c.mask[3]],
+                texel);
+}
+
+// The bits the channels that lie in one byte of the texel give, by that byte's value.
+void ByteTable(const TexelConverter& c, int byte, uint32_t* table) {
+  for (uint32_t value = 0; value < 256; ++value) {
+    const uint32_t texel = value << (8 * byte);
+    table[value] = 0;
+    for (int channel = 0; channel < 4; ++channel) {
+      if (((c.mask[channel] << c.shift[channel]) >> (8 * byte) & 0xFF) != 0) {
+        table[value] |= c.channels[channel][(texel >> c.shift[channel]) & c.mask[channel]];
+      }
+    }
+  }
+}
+
+bool ChannelsLieInOneByte(const TexelConverter& c) {
+  for (int channel = 0; channel < 4; ++channel) {
+    const uint32_t bits = c.mask[channel] << c.shift[channel];
+    if ((bits & 0xFF) != 0 && (bits & 0xFF00) != 0) return false;
+  }
+  return true;
+}
+
+enum SourceKind { kWholeTexel, kChannelTables, kByteTables };
+
+// Stores the device value's low bytes, lowest first, whatever the host's byte order.
+template <int kKind, int kStored>
+void ConvertRow(const TexelConverter& c, const uint8_t* in, size_t inStep, int count, uint8_t* out) {
+  const size_t outStep = static_cast<size_t>(c.deviceBytes);
+  for (int x = 0; x < count; ++x, in += inStep, out += outStep) {
+    uint32_t value;
+    if (kKind == kWholeTexel) {
+      value = c.whole[in[0]];
+    } else if (kKind == kByteTables) {
+      value = Finish(c, c.low[in[0]] | c.high[in[1]], in[0] | (in[1] << 8));
+    } else {
+      value = FromTables(c, in[0] | (in[1] << 8));
+    }
+    for (int i = 0; i < kStored; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+}
+
+using RowConversion = void (*)(const TexelConverter&, const uint8_t*, size_t, int, uint8_t*);
+template <int kKind>
+RowConversion RowConversionOf(int stored) {
+  const RowConversion byStored[5] = {ConvertRow<kKind, 0>, ConvertRow<kKind, 1>, ConvertRow<kKind, 2>,
+                                     ConvertRow<kKind, 3>, ConvertRow<kKind, 4>};
+  return byStored[stored];
+}
+
+// True when every texel converts into itself: each channel the source has lands
+// unscaled at its own place, nothing is added, and the channels fill the texel.
+bool ConvertsIntoItself(const TexelConverter& c) {
+  if (c.deviceBytes != c.sourceBytes || c.opaque != 0) return false;
+  uint32_t covered = 0;
+  for (int channel = 0; channel < 4; ++channel) {
+    for (uint32_t value = 0; value <= c.mask[channel]; ++value) {
+      if (c.channels[channel][value] != value << c.shift[channel]) return false;
+    }
+    covered |= c.mask[channel] << c.shift[channel];
+  }
+  return covered == (1u << (8 * c.sourceBytes)) - 1;
 }
 
 }  // namespace
@@ -28,26 +106,61 @@ uint32_t ReadTexel(const TexelSource& source, const uint8_t* texel) {
   return source.bytes == 1 ? texel[0] : static_cast<uint32_t>(texel[0] | (texel[1] << 8));
 }
 
-uint32_t ConvertTexel(const TexelSource& s, uint32_t texel, const KR3DTEXTUREFORMATINFO& d) {
-  uint32_t colour = ScaleChannel(s.red, texel, d.dwRedMax, d.dwRedShift) |
-                    ScaleChannel(s.green, texel, d.dwGreenMax, d.dwGreenShift) |
-                    ScaleChannel(s.blue, texel, d.dwBlueMax, d.dwBlueShift);
-  // A source without alpha is opaque: its alpha is the device maximum, and it does
-  // not count when a coloured texel is kept from turning black.
-  const bool sourceHasAlpha = s.alpha.max != 0;
-  const uint32_t alpha = sourceHasAlpha ? ScaleChannel(s.alpha, texel, d.dwAlphaMax, d.dwAlphaShift)
-                                        : d.dwAlphaMax << d.dwAlphaShift;
-  if (sourceHasAlpha) colour |= alpha;
-  if ((texel & s.colourMask) != 0 && colour == 0) colour = 1u << d.dwGreenShift;
-  return sourceHasAlpha ? colour : colour | alpha;
-}
-
-void StoreTexel(uint32_t value, int bitCount, uint8_t* out) {
-  const int bytes = bitCount / 8;
-  for (int i = 0; i < bytes && i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 uint32_t TexelToColorRef(const TexelSource& s, uint32_t texel) {
   return ScaleChannel(s.red, texel, 255, 0) | ScaleChannel(s.green, texel, 255, 8) |
          ScaleChannel(s.blue, texel, 255, 16);
+}
+
+void MakeTexelConverter(const TexelSource& s, const KR3DTEXTUREFORMATINFO& d, TexelConverter* c) {
+  std::memset(c, 0, sizeof *c);
+  if (!s.converted) return;
+  c->sourceBytes = s.bytes;
+  c->deviceBytes = static_cast<int>(d.dwBitCount / 8);
+  c->storedBytes = c->deviceBytes < 4 ? c->deviceBytes : 4;
+  const TexelChannel* source[4] = {&s.red, &s.green, &s.blue, &s.alpha};
+  const DWORD max[4] = {d.dwRedMax, d.dwGreenMax, d.dwBlueMax, d.dwAlphaMax};
+  const DWORD shift[4] = {d.dwRedShift, d.dwGreenShift, d.dwBlueShift, d.dwAlphaShift};
+  for (int channel = 0; channel < 4; ++channel) {
+    c->shift[channel] = source[channel]->shift;
+    c->mask[channel] = source[channel]->max;
+    for (uint32_t value = 0; value <= c->mask[channel]; ++value) {
+      c->channels[channel][value] =
+          ScaleChannel(*source[channel], value << c->shift[channel], max[channel], shift[channel]);
+    }
+  }
+  c->colourMask = s.colourMask;
+  c->substitute = 1u << d.dwGreenShift;
+  // A source without alpha is opaque: its alpha is the device maximum, and it does
+  // not count when a coloured texel is kept from turning black.
+  if (s.alpha.max == 0) c->opaque = d.dwAlphaMax << d.dwAlphaShift;
+  if (s.bytes == 1) {
+    for (uint32_t texel = 0; texel < 256; ++texel) c->whole[texel] = FromTables(*c, texel);
+  }
+  c->copy = ConvertsIntoItself(*c);
+  c->byteTables = s.bytes == 2 && ChannelsLieInOneByte(*c);
+  if (c->byteTables) {
+    ByteTable(*c, 0, c->low);
+    ByteTable(*c, 1, c->high);
+  }
+}
+
+void ConvertTexelRows(const TexelConverter& c, const uint8_t* in, size_t inPitch, int step, int count, int rows,
+                      uint8_t* out, size_t outPitch) {
+  if (c.sourceBytes == 0 || count <= 0 || rows <= 0) return;
+  const size_t rowBytes = static_cast<size_t>(count) * c.sourceBytes;
+  if (c.copy && step == 1 && inPitch == rowBytes && outPitch == rowBytes) {
+    std::memcpy(out, in, rowBytes * rows);  // rows that follow each other on both sides: one copy
+    return;
+  }
+  const RowConversion convert = c.sourceBytes == 1 ? RowConversionOf<kWholeTexel>(c.storedBytes)
+                                : c.byteTables   ? RowConversionOf<kByteTables>(c.storedBytes)
+                                                 : RowConversionOf<kChannelTables>(c.storedBytes);
+  const size_t inStep = static_cast<size_t>(step) * c.sourceBytes;
+  for (int y = 0; y < rows; ++y, in += inPitch, out += outPitch) {
+    if (c.copy && step == 1) {
+      std::memcpy(out, in, rowBytes);
+    } else {
+      convert(c, in, inStep, count, out);
+    }
+  }
 }

@@ -1,11 +1,13 @@
 // Glide texels into device texture formats: the channels of each Glide source
-// format, and one texel converted, stored or given as a GDI colour.
+// format, rows of texels converted by tables worked out once per format pair,
+// and one texel given as a GDI colour.
 #ifndef ONDREL_TEXEL_CONVERSION_H
 #define ONDREL_TEXEL_CONVERSION_H
 
 #include <glide.h>
 #include <korvathd.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // One channel of a source texel: (texel >> shift) & max; max 0 when the format lacks it.
@@ -23,11 +25,30 @@ struct TexelSource {
 // The layout of a Glide texture format; unknown codes are not converted.
 TexelSource TexelSourceOf(GrTextureFormat_t format);
 uint32_t ReadTexel(const TexelSource& source, const uint8_t* texel);
-// The texel in the device format; a coloured texel never becomes black.
-uint32_t ConvertTexel(const TexelSource& source, uint32_t texel, const KR3DTEXTUREFORMATINFO& device);
-// Stores the device value by the format's bit count (8, 16, 24 or 32 bits).
-void StoreTexel(uint32_t value, int bitCount, uint8_t* out);
 // The texel's channels scaled to 8 bits, as a GDI colour (0x00BBGGRR).
 uint32_t TexelToColorRef(const TexelSource& source, uint32_t texel);
+
+// Everything about converting one source format into one device format that does
+// not depend on the texel. Each device channel gets the source channel scaled to
+// its maximum (integer division) at its shift; a source without alpha is opaque;
+// a coloured texel that would come out 0 becomes 1 << green shift instead.
+struct TexelConverter {
+  int sourceBytes;              // 0: the source format has no texels to convert
+  int deviceBytes;              // bytes from one device texel to the next
+  int storedBytes;              // bytes stored per texel: the device value's low ones, at most 4
+  bool copy;                    // the device layout is the source's: texels are copied
+  uint32_t shift[4], mask[4];   // red, green, blue, alpha of the source texel
+  uint32_t colourMask, substitute, opaque;
+  uint32_t channels[4][256];    // each channel's device bits by its source value
+  uint32_t whole[256];          // 8-bit sources: the device value of every texel
+  bool byteTables;              // 16-bit sources whose channels each lie in one byte
+  uint32_t low[256], high[256]; // then: the channels' device bits by the texel's low and high byte
+};
+
+void MakeTexelConverter(const TexelSource& source, const KR3DTEXTUREFORMATINFO& device, TexelConverter* converter);
+// Converts `rows` rows of `count` texels, every `step`-th one from each source row, into
+// consecutive device texels; the rows lie `inPitch` and `outPitch` bytes apart.
+void ConvertTexelRows(const TexelConverter& converter, const uint8_t* in, size_t inPitch, int step, int count,
+                      int rows, uint8_t* out, size_t outPitch);
 
 #endif

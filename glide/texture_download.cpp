@@ -69,15 +69,28 @@ bool CreateTextureSurfaces(int size, int formatIndex, TextureSurfaces* out) {
   return true;
 }
 
+// The surface rows and columns the texture covers.
+// A thin texture keeps one row or column however far it is decimated.
+void CoveredArea(const TexelWalk& walk, int* rows, int* columns) {
+  const int decimatedRows = walk.height / walk.step > 0 ? walk.height / walk.step : 1;
+  const int decimatedColumns = walk.width / walk.step > 0 ? walk.width / walk.step : 1;
+  *rows = decimatedRows < walk.size ? decimatedRows : walk.size;
+  *columns = decimatedColumns < walk.size ? decimatedColumns : walk.size;
+}
+
+// Source bytes from one read row to the next.
+size_t SourcePitch(const TexelWalk& walk) {
+  return static_cast<size_t>(walk.step) * walk.width * walk.source.bytes;
+}
+
 // Calls `put(x, y, texel)` for every surface position the texture covers.
 template <typename Put>
 void WalkTexels(const TexelWalk& walk, Put put) {
-  // A thin texture keeps one row or column however far it is decimated.
-  const int rows = walk.height / walk.step > 0 ? walk.height / walk.step : 1;
-  const int columns = walk.width / walk.step > 0 ? walk.width / walk.step : 1;
-  for (int y = 0; y < rows && y < walk.size; ++y) {
-    const uint8_t* row = walk.data + static_cast<size_t>(y) * walk.step * walk.width * walk.source.bytes;
-    for (int x = 0; x < columns && x < walk.size; ++x) {
+  int rows = 0, columns = 0;
+  CoveredArea(walk, &rows, &columns);
+  for (int y = 0; y < rows; ++y) {
+    const uint8_t* row = walk.data + y * SourcePitch(walk);
+    for (int x = 0; x < columns; ++x) {
       put(x, y, ReadTexel(walk.source, row + static_cast<size_t>(x) * walk.step * walk.source.bytes));
     }
   }
@@ -91,10 +104,12 @@ void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3D
     std::memset(bits + static_cast<size_t>(y) * locked.lPitch, 0, static_cast<size_t>(walk.size) * bytes);
   }
   if (!walk.source.converted) return;
-  WalkTexels(walk, [&](int x, int y, uint32_t texel) {
-    StoreTexel(ConvertTexel(walk.source, texel, device), static_cast<int>(device.dwBitCount),
-               bits + static_cast<size_t>(y) * locked.lPitch + static_cast<size_t>(x) * bytes);
-  });
+  static TexelConverter converter;  // 5 KiB of tables: kept off the game's stack
+  MakeTexelConverter(walk.source, device, &converter);
+  int rows = 0, columns = 0;
+  CoveredArea(walk, &rows, &columns);
+  ConvertTexelRows(converter, walk.data, SourcePitch(walk), walk.step, columns, rows, bits,
+                   static_cast<size_t>(locked.lPitch));
 }
 
 void LoadFromStaging(TextureSlot* slot, IDirectDrawSurface4* staging, IDirect3DTexture2* stagingTexture) {

@@ -341,15 +341,87 @@ TEST_F(GlideTexturesTest, AFailedLockWritesThroughTheDeviceContext) {
   EXPECT_TRUE(Logged("Ondrel info : Failed to get DC"));
 }
 
-TEST(TexelConversionTest, TwentyFourBitTexelsTakeThreeBytes) {
-  uint8_t out[4] = {9, 9, 9, 9};
-  StoreTexel(0x11223344, 24, out);
-  EXPECT_EQ(out[0], 0x44);
-  EXPECT_EQ(out[2], 0x22);
-  EXPECT_EQ(out[3], 9);
-  StoreTexel(0x11223344, 8, out);
-  EXPECT_EQ(out[0], 0x44);
-  EXPECT_EQ(out[1], 0x33);
+// Today's per-texel rule, kept as the reference the converter's tables must match byte for byte.
+uint32_t ReferenceChannel(const TexelChannel& channel, uint32_t texel, uint32_t max, uint32_t shift) {
+  if (channel.max == 0 || max == 0) return 0;
+  return (((texel >> channel.shift) & channel.max) * max / channel.max) << shift;
+}
+
+uint32_t ReferenceTexel(const TexelSource& s, uint32_t texel, const KR3DTEXTUREFORMATINFO& d) {
+  uint32_t colour = ReferenceChannel(s.red, texel, d.dwRedMax, d.dwRedShift) |
+                    ReferenceChannel(s.green, texel, d.dwGreenMax, d.dwGreenShift) |
+                    ReferenceChannel(s.blue, texel, d.dwBlueMax, d.dwBlueShift);
+  const bool sourceHasAlpha = s.alpha.max != 0;
+  const uint32_t alpha = sourceHasAlpha ? ReferenceChannel(s.alpha, texel, d.dwAlphaMax, d.dwAlphaShift)
+                                        : d.dwAlphaMax << d.dwAlphaShift;
+  if (sourceHasAlpha) colour |= alpha;
+  if ((texel & s.colourMask) != 0 && colour == 0) colour = 1u << d.dwGreenShift;
+  return sourceHasAlpha ? colour : colour | alpha;
+}
+
+KR3DTEXTUREFORMATINFO Layout(DWORD bitCount, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
+  KR3DTEXTUREFORMATINFO f = {};
+  f.dwBitCount = bitCount;
+  DWORD* fields[4][2] = {{&f.dwRedShift, &f.dwRedMax}, {&f.dwGreenShift, &f.dwGreenMax},
+                         {&f.dwBlueShift, &f.dwBlueMax}, {&f.dwAlphaShift, &f.dwAlphaMax}};
+  const DWORD masks[4] = {red, green, blue, alpha};
+  for (int c = 0; c < 4; ++c) {
+    DWORD shift = 0;
+    while (masks[c] != 0 && ((masks[c] >> shift) & 1) == 0) ++shift;
+    *fields[c][0] = shift;
+    *fields[c][1] = masks[c] >> shift;
+  }
+  return f;
+}
+
+TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDeviceFormat) {
+  // Every layout a Glide format may be given, and one of 24 bits.
+  const KR3DTEXTUREFORMATINFO devices[] = {
+      Layout(8, 0xE0, 0x1C, 0x03, 0),          Layout(8, 0, 0, 0, 0xFF),
+      Layout(16, 0xE0, 0x1C, 0x03, 0xFF00),    Layout(16, 0xF800, 0x07E0, 0x001F, 0),
+      Layout(16, 0x7C00, 0x03E0, 0x001F, 0),   Layout(16, 0x7C00, 0x03E0, 0x001F, 0x8000),
+      Layout(16, 0x0F00, 0x00F0, 0x000F, 0xF000), Layout(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
+      Layout(24, 0xFF0000, 0xFF00, 0xFF, 0)};
+  const GrTextureFormat_t formats[] = {GR_TEXFMT_RGB_332,   GR_TEXFMT_ALPHA_8,    GR_TEXFMT_ARGB_8332,
+                                       GR_TEXFMT_RGB_565,   GR_TEXFMT_ARGB_1555,  GR_TEXFMT_ARGB_4444,
+                                       GR_TEXFMT_INTENSITY_8};
+  static uint8_t in[65536 * 2], out[65536 * 4 + 512], expected[65536 * 4 + 512];  // room for row gaps
+  static TexelConverter converter;
+  for (GrTextureFormat_t format : formats) {
+    const TexelSource source = TexelSourceOf(format);
+    const int values = 1 << (8 * source.bytes);
+    for (int v = 0; v < values; ++v) {
+      in[v * source.bytes] = static_cast<uint8_t>(v);
+      if (source.bytes == 2) in[v * 2 + 1] = static_cast<uint8_t>(v >> 8);
+    }
+    for (const KR3DTEXTUREFORMATINFO& device : devices) {
+      MakeTexelConverter(source, device, &converter);
+      const int bytes = static_cast<int>(device.dwBitCount / 8);
+      // The values as rows of texels: every texel, rows apart on the device side, every third texel.
+      const int rowTexels = source.bytes == 1 ? 16 : 256;
+      const struct {
+        int step, gap;
+      } variants[] = {{1, 0}, {1, 2}, {3, 0}};
+      for (const auto& variant : variants) {
+        const int step = variant.step;
+        const int count = rowTexels / step;
+        const size_t outPitch = static_cast<size_t>(count * bytes + variant.gap);
+        std::memset(out, 0xA5, sizeof out);
+        std::memset(expected, 0xA5, sizeof expected);
+        ConvertTexelRows(converter, in, static_cast<size_t>(rowTexels * source.bytes), step, count, rowTexels, out,
+                         outPitch);
+        for (int r = 0; source.converted && r < rowTexels; ++r) {
+          for (int x = 0; x < count; ++x) {
+            const uint32_t value = ReferenceTexel(source, static_cast<uint32_t>(r * rowTexels + x * step), device);
+            for (int i = 0; i < bytes; ++i) expected[r * outPitch + x * bytes + i] = static_cast<uint8_t>(value >> (8 * i));
+          }
+        }
+        EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0)
+            << "format " << format << ", device of " << device.dwBitCount << " bits, red max " << device.dwRedMax
+            << ", alpha max " << device.dwAlphaMax << ", step " << step << ", gap " << variant.gap;
+      }
+    }
+  }
 }
 
 }  // namespace
