@@ -1,40 +1,44 @@
-// The last-error slot: the code and text of the most recent failure. Success
-// never clears it. The player-enumeration thread sets it too, without a lock,
-// so the text is written in a way that keeps it terminated at every moment.
+// The last-error slot: the code of the most recent failure. Success never
+// clears it. The player-listing thread sets it too, so the slot is one atomic
+// code and the text is made from it when read: a reader never sees one
+// failure's code with another's text.
 #include "core/last_error.h"
 
 #include <korvathd.h>
 
+#include <atomic>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-volatile unsigned long g_code = 0;
-char g_text[KRERROR_TEXT_MAX] = "";  // the last byte is never written: always a terminator
+std::atomic<unsigned long> g_code{0};
+std::atomic<bool> g_recorded{false};  // the text stays empty until the first failure
+
+// "<component> : <message>"
+void FormatText(unsigned long code, char* text) {
+  snprintf(text, KRERROR_TEXT_MAX, "%s : %s", KRErrorGetComponentName(code), KRErrorGetMessage(code));
+}
 
 }  // namespace
 
 void KRErrorSetLastError(unsigned long code) {
-  char text[KRERROR_TEXT_MAX];
-  snprintf(text, sizeof(text), "%s : %s", KRErrorGetComponentName(code), KRErrorGetMessage(code));
-
-  size_t length = strnlen(text, KRERROR_TEXT_MAX - 1);
-  memcpy(g_text, text, length);
-  g_text[length] = '\0';
-  g_code = code;
+  g_code.store(code, std::memory_order_release);
+  g_recorded.store(true, std::memory_order_release);
 
   // A diagnostic for the debugger; it does not go to the debug log file.
+  char text[KRERROR_TEXT_MAX];
+  FormatText(code, text);
   char line[KRERROR_TEXT_MAX + 16];
   snprintf(line, sizeof(line), "KRError \"%s\"\n", text);
   OutputDebugStringA(line);
 }
 
-unsigned long KRErrorGetLastError(void) { return g_code; }
+unsigned long KRErrorGetLastError(void) { return g_code.load(std::memory_order_acquire); }
 
 void KRErrorGetLastError(char* text) {
-  // Bounded copy: the slot may be rewritten by another thread while we read.
-  size_t length = strnlen(g_text, KRERROR_TEXT_MAX - 1);
-  memcpy(text, g_text, length);
-  text[length] = '\0';
+  if (!g_recorded.load(std::memory_order_acquire)) {
+    text[0] = '\0';
+    return;
+  }
+  FormatText(g_code.load(std::memory_order_acquire), text);
 }

@@ -724,6 +724,8 @@ KRAPI void KRNetworkDestroyPlayer(int player);
 KRAPI void KRNetworkDestroyGroup(int group);
 KRAPI void KRNetworkAddPlayerToGroup(int group, int player);
 KRAPI void KRNetworkDeletePlayerFromGroup(int group, int player);
+// The short name, cut to 19 bytes and terminated: a buffer of
+// KRNETWORK_PLAYERNAME_MAX (20) bytes always suffices.
 KRAPI void KRNetworkGetPlayerName(char* name, int player);
 KRAPI void KRNetworkGetGroupName(char* name, int group);
 // session: a listed session's index, negative for the current one; interval 0: synchronous.

@@ -16,8 +16,10 @@ const unsigned long kErrorFailed = KRERR_NETWORK | KRERR_FAILED;
 const unsigned long kErrorConnection = KRERR_NETWORK | 0x100;
 const int kScratchNameSize = 256;  // room for a converted name before it is cut
 
-// The entry the next callback fills; false once the table is full.
+// The entry the next callback fills; null once the table is full (a platform
+// may go on calling after it was told to stop).
 KRNETWORKCORECONNECTIONINFO* FillEntry(LPCGUID provider, LPVOID connection, DWORD size) {
+  if (g_krNetwork.nConnectionBuild >= KRNETWORK_CONNECTION_MAX) return NULL;
   KRNETWORKCORECONNECTIONINFO* entry = &g_krNetwork.lpConnections[g_krNetwork.nConnectionBuild];
   entry->guidServiceProvider = *provider;
   memcpy(entry->connection, connection, size < KRNETWORK_CONNECTIONDATA_SIZE ? size : KRNETWORK_CONNECTIONDATA_SIZE);
@@ -32,6 +34,7 @@ BOOL CountEntry(void) {
 BOOL CALLBACK KRNetworkEnumConnectionsCallback(LPCGUID provider, LPVOID connection, DWORD size, LPCDPNAME name,
                                                DWORD, LPVOID) {
   KRNETWORKCORECONNECTIONINFO* entry = FillEntry(provider, connection, size);
+  if (entry == NULL) return FALSE;
   KRNetworkCopyName(entry->szName, KRNETWORK_NAME_MAX, name != NULL ? name->lpszShortNameA : NULL);
   return CountEntry();
 }
@@ -39,6 +42,7 @@ BOOL CALLBACK KRNetworkEnumConnectionsCallback(LPCGUID provider, LPVOID connecti
 BOOL CALLBACK KRNetworkEnumConnectionsWideCallback(LPCGUID provider, LPVOID connection, DWORD size, LPCDPNAME name,
                                                    DWORD, LPVOID) {
   KRNETWORKCORECONNECTIONINFO* entry = FillEntry(provider, connection, size);
+  if (entry == NULL) return FALSE;
   char scratch[kScratchNameSize] = "";
   if (name != NULL && name->lpszShortName != NULL &&
       WideCharToMultiByte(CP_OEMCP, 0, name->lpszShortName, -1, scratch, kScratchNameSize, NULL, NULL) == 0) {

@@ -2,7 +2,7 @@
 // (tag 0xFF) and chat; receiving with the translation of system and library
 // messages; and the join handshake between a new player and the host.
 #include <cstring>
-#include <vector>
+#include <new>
 
 #include "core/dx_result_log.h"
 #include "core/last_error.h"
@@ -34,11 +34,19 @@ void SendWords(const DWORD* words, DWORD count, DPID from, DPID to) {
 
 // A message too large for the receive buffer stays queued: take it off into
 // a block of its size and drop it, so the next call gets the next message.
+// Without room for the block it stays queued until a later call has room.
 void DropOversized(DWORD needed) {
-  std::vector<BYTE> block(needed);
+  void* block = NULL;
+  try {
+    // A size beyond the int range turns negative, which the allocator refuses too.
+    block = KRAllocEx(static_cast<int>(needed), const_cast<char*>("KRNE:DROPMSG"));
+  } catch (const std::bad_alloc&) {
+    return;
+  }
   DPID from = 0;
   DPID to = 0;
-  g_krNetwork.lpDirectPlay->Receive(&from, &to, DPRECEIVE_ALL, block.data(), &needed);
+  g_krNetwork.lpDirectPlay->Receive(&from, &to, DPRECEIVE_ALL, block, &needed);
+  KRFree(block);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ void StartBuilding(void) {
 BOOL CALLBACK KRNetworkEnumPlayersCallback(DPID id, DWORD, LPCDPNAME name, DWORD flags, LPVOID) {
   if ((flags & DPESC_TIMEDOUT) || g_krNetwork.bPlayerCancel.load(std::memory_order_acquire)) return FALSE;
   const int build = g_krNetwork.nPlayerBuild.load(std::memory_order_relaxed);
+  if (build >= KRNETWORK_PLAYER_MAX) return FALSE;  // a platform that goes on after the stop
   KRNETWORKCOREPLAYERINFO* entry = &BuildingPlayers()[build];
   entry->id = id;
   KRNetworkCopyName(entry->szName, KRNETWORK_NAME_MAX, name != NULL ? name->lpszShortNameA : NULL);
@@ -121,7 +122,8 @@ void GetName(char* buffer, DPID id, bool player) {
     KRDebugDumpDXResult(result);
     return;
   }
-  strcpy(buffer, block.name.lpszShortNameA != NULL ? block.name.lpszShortNameA : "");
+  // A peer picks its own name: cut it as the player listing does.
+  KRNetworkCopyName(buffer, KRNETWORK_PLAYERNAME_MAX, block.name.lpszShortNameA);
 }
 
 }  // namespace

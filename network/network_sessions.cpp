@@ -35,6 +35,8 @@ void PublishSessions(int count) {
 }
 
 BOOL CALLBACK KRNetworkEnumSessionsCallback(LPCDPSESSIONDESC2 session, LPDWORD, DWORD flags, LPVOID) {
+  // A full table was published when it filled: a platform that goes on after the stop changes nothing.
+  if (g_krNetwork.nSessionBuild >= KRNETWORK_SESSION_MAX) return FALSE;
   // The description is null when the pass has timed out.
   if (flags & DPESC_TIMEDOUT) {
     PublishSessions(g_krNetwork.nSessionBuild);

@@ -36,10 +36,11 @@ int ScreenUnitToPixel(DWORD size, float unit) {
 
 void DescribeRectangle(D3DVIEWPORT2* desc, float x1, float y1, float x2, float y2) {
   // The display size, also when the render target is a buffer of another size.
+  // Corners far off the screen reach the int range's ends: the size stops there too.
   int left = ScreenUnitToPixel(g_krVideo.dwWidth, x1);
   int top = ScreenUnitToPixel(g_krVideo.dwHeight, y1);
-  int width = ScreenUnitToPixel(g_krVideo.dwWidth, x2) - left;
-  int height = ScreenUnitToPixel(g_krVideo.dwHeight, y2) - top;
+  int width = KRClampToInt(int64_t{ScreenUnitToPixel(g_krVideo.dwWidth, x2)} - left);
+  int height = KRClampToInt(int64_t{ScreenUnitToPixel(g_krVideo.dwHeight, y2)} - top);
   memset(desc, 0, sizeof(*desc));
   desc->dwSize = sizeof(*desc);
   desc->dwX = static_cast<DWORD>(left);

@@ -59,8 +59,9 @@ void AddDisplayDevice(const DisplayDevice& device);
 std::vector<DisplayDevice> DisplayDevices();
 // Local display memory the device has left (its videoMemoryFree less what live surfaces take).
 DWORD VideoMemoryFree(int deviceIndex);
-// A careless driver: DirectDrawEnumerateExA and EnumDisplayModes go on calling
-// back after the callback asked to stop (off after sim::Reset).
+// A careless driver: DirectDrawEnumerateExA, EnumDisplayModes, the Direct3D
+// enumerations and DirectPlay's EnumConnections, EnumSessions and EnumPlayers
+// go on calling back after the callback asked to stop (off after sim::Reset).
 void SetEnumerationIgnoresStop(bool ignores);
 
 // ---- The desktop, the display mode, the cooperative level -------------------------

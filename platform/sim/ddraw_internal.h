@@ -57,8 +57,6 @@ void GiveBackVideoMemory(int device, DWORD bytes);
 DWORD FreeVideoMemory(int device);
 // Makes CLSID_DirectDraw creatable; done once, after static initialisation.
 void RegisterDirectDrawClass();
-// Whether enumerations go on after their callback asked to stop.
-bool EnumerationIgnoresStop();
 
 // Bumped by sim::Reset: objects made before it no longer touch the simulation's state.
 uint32_t DirectDrawGeneration();

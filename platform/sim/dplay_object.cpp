@@ -267,7 +267,8 @@ HRESULT PlayView::EnumConnections(LPCGUID application, LPDPENUMCONNECTIONSCALLBA
       name.lpszShortNameA = provider.name ? provider.name->data() : nullptr;
     }
     if (!callback(&provider.guid, provider.connection.data(), static_cast<DWORD>(provider.connection.size()), &name,
-                  0, context)) {
+                  0, context) &&
+        !EnumerationIgnoresStop()) {
       break;
     }
   }
@@ -330,7 +331,7 @@ HRESULT PlayView::EnumSessions(LPDPSESSIONDESC2 description, DWORD timeout, LPDP
     found.guidInstance = session.instance;
     found.lpszSessionNameA = session.name ? session.name->data() : nullptr;
     DWORD wait = timeout;
-    if (!callback(&found, &wait, 0, context)) return DP_OK;
+    if (!callback(&found, &wait, 0, context) && !EnumerationIgnoresStop()) return DP_OK;
   }
   DWORD wait = timeout;
   if (!leaveOpen) callback(nullptr, &wait, DPESC_TIMEDOUT, context);
@@ -454,7 +455,7 @@ HRESULT PlayView::EnumPlayers(LPGUID instance, LPDPENUMPLAYERSCALLBACK2 callback
     DPNAME name = {};
     name.dwSize = sizeof(DPNAME);
     if (member.name) name.lpszShortNameA = name.lpszLongNameA = member.name->data();
-    if (!callback(member.id, member.type, &name, 0, context)) break;
+    if (!callback(member.id, member.type, &name, 0, context) && !EnumerationIgnoresStop()) break;
   }
   return DP_OK;
 }

@@ -85,6 +85,10 @@ void RecordContractViolation(std::string what);
 //   const bool kCounted = sim::detail::AddLiveCounter("clippers", sim::LiveClippers);
 bool AddLiveCounter(const char* name, int (*count)());
 
+// ---- Enumerations ------------------------------------------------------------------
+// Whether enumerations go on after their callback asked to stop (sim::SetEnumerationIgnoresStop).
+bool EnumerationIgnoresStop();
+
 // ---- Kernel handles (shared by every kind of kernel object) ---------------------
 enum class KernelObject { None, File, Thread };
 // A new handle for object `index` of its area's table; NULL when all handles are in use.

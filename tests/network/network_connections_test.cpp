@@ -70,6 +70,9 @@ TEST_F(NetworkTest, ListingStopsAtSixtyFourAndBoundsOddNamesAndBlocks) {
   KRNetworkGetConnectionInfo(&info, 2);
   EXPECT_EQ(std::string(info.szName), std::string(62, 'b'));
   EXPECT_EQ(memcmp(&g_krNetwork.lpConnections[63].guidServiceProvider.Data1, "\x40\0\0\0", 4), 0);
+  sim::SetEnumerationIgnoresStop(true);  // calls after the stop change nothing
+  ASSERT_EQ(KRNetworkGetConnectionCount(), 64);
+  EXPECT_EQ(memcmp(&g_krNetwork.lpConnections[63].guidServiceProvider.Data1, "\x40\0\0\0", 4), 0);
 }
 
 TEST_F(NetworkTest, WideNamesAreConvertedInScratchRoomThenCut) {

@@ -18,6 +18,7 @@
 
 #include "core/last_error.h"
 #include "network/network_state.h"
+#include "platform/sim/ddraw_control.h"  // sim::SetEnumerationIgnoresStop
 #include "platform/sim/dplay_control.h"
 #include "support/started_library_test.h"
 

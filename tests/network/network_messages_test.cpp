@@ -151,9 +151,13 @@ TEST_F(MessageTest, EmptyPlayerMessageAndOversizedMessageAreDropped) {
   EXPECT_EQ(delivery.result, 0);
   EXPECT_EQ(delivery.to, 0x501);
   EXPECT_EQ(delivery.bytes.size(), 8u);
-  delivery = Receive(8);
-  EXPECT_EQ(delivery.result, 0);
-  EXPECT_EQ(LogLines(), std::vector<std::string>{"DPERR_BUFFERTOOSMALL"});
+  // Without room to take it off, the oversized message waits for a call that has room.
+  sim::FailNext("HeapAlloc", ERROR_NOT_ENOUGH_MEMORY, ", 3016");
+  EXPECT_EQ(Receive(8).result, 0);
+  EXPECT_EQ(sim::PendingFailures(), 0);
+  EXPECT_EQ(sim::QueuedPlayMessages(), 2);
+  EXPECT_EQ(Receive(8).result, 0);
+  EXPECT_EQ(LogLines(), std::vector<std::string>(2, "DPERR_BUFFERTOOSMALL"));
   delivery = Receive(8);
   EXPECT_EQ(delivery.result, 1);
   EXPECT_EQ(delivery.bytes, std::vector<uint8_t>{'n'});

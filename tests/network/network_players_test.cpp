@@ -93,6 +93,16 @@ TEST_F(NetworkTest, NameCallsCopyTheShortNameOrLogTheFailure) {
   EXPECT_STREQ(name, "KRNETWORK_ACCEPTED");
   KRNetworkGetPlayerName(name, 0x701);
   EXPECT_STREQ(name, "");
+  // A peer's own long name is cut to the 20 bytes of a player record.
+  const std::string peer(40, 'p');
+  sim::AddPlayMember({0x702, DPPLAYERTYPE_PLAYER, peer, {}});
+  sim::AddPlayMember({0x703, DPPLAYERTYPE_GROUP, peer, {}});
+  KRNETWORKPLAYERORGROUPINFO info;
+  KRNetworkGetPlayerName(info.szName, 0x702);
+  EXPECT_EQ(info.szName, peer.substr(0, 19));
+  memset(name, 'q', sizeof(name));
+  KRNetworkGetGroupName(name, 0x703);
+  EXPECT_EQ(std::string(name, 21), peer.substr(0, 19) + '\0' + 'q');
   strcpy(name, "keep");
   KRNetworkGetPlayerName(name, 0x999);
   EXPECT_STREQ(name, "keep");
@@ -142,6 +152,7 @@ TEST_F(NetworkTest, ListingOfARemoteSessionAndTheSignedIndexCheck) {
   ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
   for (int i = 0; i < 70; ++i) sim::AddPlayMember({DWORD(0x100 + i), DPPLAYERTYPE_PLAYER, "P", SessionGuid(1)});
   sim::AddPlayMember({0x999, DPPLAYERTYPE_GROUP, "G", SessionGuid(1)});
+  sim::SetEnumerationIgnoresStop(true);  // calls after the stop change nothing
   Clear();
   ASSERT_EQ(KRNetworkGetPlayerCount(1, 0), 64);
   EXPECT_NE(sim::Calls().back().arguments.find("{5E550001-0000-0000-0000-000000000000}, ptr, NULL, 0x80"),
@@ -280,6 +291,25 @@ TEST_F(PlayerThreadTest, FailedPassZeroesTheCountAndFailedThreadCreationRetries)
   EXPECT_EQ(sim::CountCalls("CreateThread"), 3);
   ASSERT_TRUE(sim::WaitForThreads(5000));
   EXPECT_EQ(g_krNetwork.nPlayerCount, 3);
+}
+
+// The thread's failure and the application's own meet in the last-error slot:
+// every read gives one failure's whole text, and the code that goes with it.
+TEST_F(PlayerThreadTest, FailuresOnBothThreadsKeepEachCodeWithItsText) {
+  Watchdog watchdog(10);
+  const std::string threadText = "KRNetwork : 不明なエラーが発生しました";
+  const std::string ownText = "KRNetwork : 不正な値です";
+  sim::FailNext("IDirectPlay4A::EnumPlayers", DPERR_GENERIC);
+  KRNetworkGetPlayerCount(-1, 10);
+  KRNETWORKPLAYERORGROUPINFO info;
+  do {
+    KRNetworkGetPlayerInfo(&info, -1);
+    const std::string text = LastErrorText();
+    ASSERT_TRUE(text == threadText || text == ownText) << text;
+  } while (g_krNetwork.bPlayerThreadRunning.load());
+  EXPECT_EQ(sim::PendingFailures(), 0);
+  const unsigned long code = KRErrorGetLastError();
+  EXPECT_EQ(LastErrorText(), code == kNetFailed ? threadText : ownText) << std::hex << code;
 }
 
 TEST_F(PlayerThreadTest, CallsThatReplaceStateCancelARunningPassFirst) {

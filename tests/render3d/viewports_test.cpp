@@ -1,6 +1,7 @@
 // Viewports: rectangles from screen units on several display sizes, the one
 // clip volume, handles and the full table, failures of the platform, and
 // handles or states that name no viewport.
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -92,6 +93,18 @@ TEST_F(ViewportsTest, SetMovesAViewportAndAFailedSetKeepsTheNewDescription) {
   const D3DVIEWPORT2& kept = g_kr3D.lpViewports[handle].desc;
   EXPECT_EQ(kept.dwX, 160u);
   EXPECT_EQ(kept.dwWidth, 320u);
+  // Corners far off the screen stop at the int range's ends, and so does the size; NaN counts as 0.
+  const float inf = INFINITY;
+  const struct {
+    Corners corners;
+    std::vector<DWORD> rectangle;
+  } far[] = {{{-inf, -inf, inf, inf}, {0x80000000u, 0x80000000u, 0x7FFFFFFFu, 0x7FFFFFFFu}},
+             {{-6.8e6f, NAN, 1, 1}, {0x80000000u, 0, 0x7FFFFFFFu, 480}},
+             {{1, 1, -inf, -1e7f}, {640, 480, 0x80000000u, 0x80000000u}}};
+  for (const auto& c : far) {
+    EXPECT_EQ(KR3DSetViewport(handle, c.corners.x1, c.corners.y1, c.corners.x2, c.corners.y2), 1);
+    EXPECT_EQ(Rectangle(handle), c.rectangle) << c.corners.x1;
+  }
   KR3DReleaseViewport(handle);
 }
 
