@@ -60,6 +60,8 @@ TEST_F(GlideScreenTest, TheOpenClearsAndShowsTwiceAroundTheDevice) {
 TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
   grGlideInit();
   sim::ClearDebugOutput();
+  sim::FillScreenRgb(0xFFFFFF);
+  const uint32_t desktop = sim::ScreenRaw(0, 0);
   ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_RGBA, GR_ORIGIN_LOWER_LEFT, 2, 1), FXTRUE);
   const std::string dashes(60, '-');
   const std::string indent(14, ' ');
@@ -85,6 +87,7 @@ TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
                       indent + "GR_TEXFMT_INTENSITY_8 --- Same GR_TEXFMT_ALPHA_8", "Ondrel info : System info",
                       indent + "Front buffer read / write passed", indent + "Back buffer read / write passed",
                       "Ondrel info : grSstWinOpen succeeded"});
+  EXPECT_EQ(sim::ScreenRaw(0, 0), desktop) << "the probe puts the pixel back";
 }
 
 TEST_F(GlideScreenTest, LogsTheFormatChoiceOfEveryGlideFormat) {
@@ -282,7 +285,9 @@ TEST_F(GlideScreenTest, TheCloseRepaintsTheWindowAndTheShutdownMovesItBack) {
 
 TEST_F(GlideScreenTest, AnOpenOnTheGamesWindowRestartsKorvathThere) {
   grGlideInit();
-  HWND other = sim::CreateTestWindow();
+  sim::TestWindowLayout layout;
+  layout.highHandle = true;  // the 32-bit handle widens sign-extended
+  HWND other = sim::CreateTestWindow(layout);
   const FxU32 handle = static_cast<FxU32>(reinterpret_cast<uintptr_t>(other));
   ASSERT_EQ(grSstWinOpen(handle, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
   EXPECT_EQ(g_krCore.hWnd, other);
@@ -374,9 +379,17 @@ TEST_F(GlideScreenTest, AnOpenStartsTheTextureUnitAfresh) {
   EXPECT_EQ(g_tmu.evenOdd, 1);
 }
 
-TEST_F(GlideScreenTest, WithoutAHardwareDeviceSoftwareEmulationIsForced) {
+TEST_F(GlideScreenTest, TheLastHardwareDeviceIsUsedAndWithoutOneSoftwareEmulationIsForced) {
   std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
-  devices.pop_back();
+  devices.push_back(devices.back());
+  devices.back().guid.Data1 ^= 1;
+  sim::SetDirect3DDevices(devices);
+  grGlideInit();
+  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  EXPECT_TRUE(Logged("HAL Device detected  2"));
+  EXPECT_EQ(sim::DescribeDirect3DDevice(Device()).type, devices.back().guid);
+  grSstWinClose();
+  devices.resize(1);
   sim::SetDirect3DDevices(devices);
   Open();
   EXPECT_EQ(g_glide.settings.softwareEmulation, 1);

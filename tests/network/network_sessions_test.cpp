@@ -1,5 +1,7 @@
 // Sessions: create with the accepted group, join, close, and the listing in
 // its three modes on the virtual clock, across the tick count's wrap.
+#include <algorithm>
+
 #include "network_fixture.h"
 
 namespace {
@@ -110,6 +112,8 @@ TEST_F(NetworkTest, AsynchronousListingKeepsItsIntervalAcrossTheWrap) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_NE(calls[0].arguments.find(", 0x12"), std::string::npos);
   sim::AddRemoteSession({SessionGuid(2), "S2"});
+  sim::AdvanceClock(0x80);  // before the wrap, the next pass after it
+  EXPECT_EQ(KRNetworkGetSessionCount(1000), 2);
   sim::AdvanceClock(500);  // the count has wrapped; the interval has not passed
   EXPECT_EQ(KRNetworkGetSessionCount(1000), 2);
   EXPECT_EQ(sim::CountCalls("IDirectPlay4A::EnumSessions"), 1);
@@ -187,9 +191,14 @@ TEST_F(NetworkTest, JoinOpensOnlyTheInstanceAfterStoppingBothListings) {
   sim::SetAsyncSessionsLeftOpen(true);
   sim::AdvanceClock(1);
   KRNetworkGetSessionCount(100);
+  KRNetworkGetPlayerCount(0, 0x1000000);  // its pass waits for the session listing
+  sim::SetTickStep(1);
   Clear();
   ASSERT_EQ(KRNetworkJoinToSession(2), 1);
+  // The session listing stops first: the player pass, freed, may list before its stop.
+  EXPECT_LT(g_krNetwork.dwSessionNextTime, g_krNetwork.dwPlayerNextTime);
   std::vector<std::string> calls = PlayCalls();
+  calls.erase(std::remove(calls.begin(), calls.end(), "IDirectPlay4A::EnumPlayers"), calls.end());
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0], "IDirectPlay4A::EnumSessions");  // the stop
   EXPECT_EQ(calls[1], "IDirectPlay4A::Open");
@@ -218,6 +227,14 @@ TEST_F(NetworkTest, FailedJoinIsLoggedAndBadIndexesChangeNothing) {
   EXPECT_EQ(KRErrorGetLastError(), kNetJoin);
   EXPECT_EQ(LogLines(), std::vector<std::string>{"DPERR_NOSESSIONS"});
   EXPECT_EQ(g_krNetwork.bHost, 1);  // unchanged by a failed join
+  // A join forgets this machine's host player: the request goes to all players.
+  KRNETWORKPLAYERORGROUPINFO player = {0, "H"};
+  const int id = KRNetworkCreatePlayer(&player);
+  ASSERT_EQ(g_krNetwork.dpidHostPlayer, static_cast<DPID>(id));
+  ASSERT_EQ(KRNetworkJoinToSession(0), 1);
+  KRNetworkRequestToJoin(id);
+  ASSERT_EQ(sim::PlaySends().size(), 1u);
+  EXPECT_EQ(sim::PlaySends()[0].to, 0u);
 }
 
 TEST_F(NetworkTest, CloseChangesNoFlagAndLogsAFailure) {
