@@ -95,8 +95,7 @@ TEST_F(NetworkTest, SynchronousListingPublishesThePassItReturns) {
 
 TEST_F(NetworkTest, ListingHoldsTheFirstSixtyFour) {
   Connect();
-  AddSessions(70);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 64);
+  ListSessions(70);
   KRNETWORKSESSIONINFO info;
   KRNetworkGetSessionInfo(&info, 63);
   EXPECT_STREQ(info.szName, "S63");
@@ -124,8 +123,7 @@ TEST_F(NetworkTest, AsynchronousListingKeepsItsIntervalAcrossTheWrap) {
 
 TEST_F(NetworkTest, OpenPassRunsUntilTimedOutOrStopped) {
   Connect();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   sim::AddRemoteSession({SessionGuid(2), "S2"});
   sim::SetAsyncSessionsLeftOpen(true);
   EXPECT_EQ(KRNetworkGetSessionCount(100), 2);  // the old list while the pass runs
@@ -168,8 +166,7 @@ TEST_F(NetworkTest, FailedStopKeepsThePassRunning) {
 
 TEST_F(NetworkTest, FailedAsynchronousPassZeroesThePublishedCount) {
   Connect();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   sim::FailNext("IDirectPlay4A::EnumSessions", DPERR_CONNECTING);
   KRErrorSetLastError(0);
   EXPECT_EQ(KRNetworkGetSessionCount(10), 0);
@@ -186,8 +183,7 @@ TEST_F(NetworkTest, FailedAsynchronousPassZeroesThePublishedCount) {
 
 TEST_F(NetworkTest, JoinOpensOnlyTheInstanceAfterStoppingBothListings) {
   Connect();
-  AddSessions(3);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 3);
+  ListSessions(3);
   sim::SetAsyncSessionsLeftOpen(true);
   sim::AdvanceClock(1);
   KRNetworkGetSessionCount(100);
@@ -214,8 +210,7 @@ TEST_F(NetworkTest, JoinOpensOnlyTheInstanceAfterStoppingBothListings) {
 
 TEST_F(NetworkTest, FailedJoinIsLoggedAndBadIndexesChangeNothing) {
   Host();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   for (int index : {-1, 2}) {
     Clear();
     EXPECT_EQ(KRNetworkJoinToSession(index), 0);
