@@ -52,6 +52,13 @@ struct Request {
   int backBuffers = 0;
 };
 
+// A new page holds whatever its memory held before, never zeros to rely on.
+detail::PixelSurfacePtr FreshPixels(const Request& request) {
+  auto pixels = std::make_shared<detail::PixelSurface>(request.width, request.height, request.layout);
+  detail::FillAsFresh(pixels->Bits(), static_cast<size_t>(pixels->Pitch()) * static_cast<size_t>(pixels->Height()));
+  return pixels;
+}
+
 HRESULT PrimaryRequest(const detail::DirectDrawState& owner, const DDSURFACEDESC2& desc, Request* request) {
   const DWORD caps = desc.ddsCaps.dwCaps;
   if (owner.level == 0) return DDERR_NOCOOPERATIVELEVELSET;
@@ -165,13 +172,13 @@ HRESULT CreateSurfaceFor(const DirectDrawStatePtr& owner, DDSURFACEDESC2* desc, 
     made->gdiPixels = made->pixels;
     const DWORD backCaps = (kept & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER)) | DDSCAPS_BACKBUFFER;
     for (int i = 0; i < request.backBuffers; ++i) {
-      auto pixels = std::make_shared<PixelSurface>(request.width, request.height, request.layout);
+      auto pixels = FreshPixels(request);
       auto* back = new SurfaceObject(owner, pixels, backCaps, *placed);
       back->front = made;
       made->backBuffers.push_back(back);  // the chain's reference, the one the back buffer was made with
     }
   } else {
-    auto pixels = std::make_shared<PixelSurface>(request.width, request.height, request.layout);
+    auto pixels = FreshPixels(request);
     made = new SurfaceObject(owner, pixels, kept, *placed);
   }
   if (*placed == SurfaceMemory::LocalVideo) {

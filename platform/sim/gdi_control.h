@@ -25,6 +25,7 @@ struct TestWindowLayout {
   bool visible = true;
   bool topmost = false;
   std::string title = "Test window";
+  bool highHandle = false;  // a handle at or above 0x80000000 as a 32-bit value
 };
 HWND CreateTestWindow(const TestWindowLayout& layout = TestWindowLayout{});
 

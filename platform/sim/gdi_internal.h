@@ -28,6 +28,7 @@ struct WindowEntry {
   RECT frame{0, 0, 0, 0};  // left, top, right and bottom widths between outer rectangle and client area
   bool visible = false;
   bool topmost = false;
+  bool highHandle = false;  // its handle has bit 31 set
 };
 // A live window made by CreateWindowExA or CreateTestWindow, else null (the desktop too).
 WindowEntry* WindowEntryOf(HWND window);

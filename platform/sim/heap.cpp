@@ -47,6 +47,7 @@ extern "C" LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) 
   if (dwBytes > (static_cast<SIZE_T>(1) << 40)) return FailWin32<LPVOID>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
   void* block = (dwFlags & HEAP_ZERO_MEMORY) ? std::calloc(dwBytes ? dwBytes : 1, 1) : std::malloc(dwBytes ? dwBytes : 1);
   if (block == nullptr) return FailWin32<LPVOID>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
+  if (!(dwFlags & HEAP_ZERO_MEMORY)) FillAsFresh(block, dwBytes);
   sim::LiveBlocks()[block] = dwBytes;
   return block;
 }

@@ -19,7 +19,14 @@ void* AllocateLocal(size_t bytes, bool zeroed) {
   auto lock = LockSimulation();
   void* block = zeroed ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
   if (block != nullptr) g_liveBlocks.insert(block);
+  if (block != nullptr && !zeroed) FillAsFresh(block, bytes);
   return block;
+}
+
+void FillAsFresh(void* memory, size_t bytes) {
+  static const uint8_t kPattern[4] = {0x0D, 0xF0, 0xAD, 0xBA};  // 0xBAADF00D, little-endian
+  uint8_t* at = static_cast<uint8_t*>(memory);
+  for (size_t i = 0; i < bytes; ++i) at[i] = kPattern[i % 4];
 }
 
 void ResetLocalMemory() {

@@ -99,6 +99,12 @@ int KernelObjectIndex(HANDLE handle, KernelObject kind);
 void CloseFileObject(int index);
 void CloseThreadObject(int index);
 
+// ---- Fresh memory -----------------------------------------------------------------
+// What Windows' debug heap leaves in a block nobody has written yet (0xBAADF00D),
+// so that a read of memory the library never set shows on every build, not only
+// under a sanitizer. Heap and local blocks and new surfaces' pixels start so.
+void FillAsFresh(void* memory, size_t bytes);
+
 // ---- Local memory -----------------------------------------------------------------
 // A block that LocalFree accepts, made without a record entry (FormatMessageA's buffer).
 void* AllocateLocal(size_t bytes, bool zeroed);

@@ -29,13 +29,24 @@ int g_nextWindowSlot = 0;  // handed out round the table, so a destroyed window'
 std::vector<WindowClass> g_classes;
 ATOM g_nextAtom = kFirstAtom;
 
-HWND HandleOfSlot(int slot) { return reinterpret_cast<HWND>(kFirstWindowHandle + static_cast<uintptr_t>(slot + 1) * 4); }
+// A 32-bit handle with bit 31 set, widened as Windows widens it: sign-extended.
+const uintptr_t kFirstHighWindowHandle = static_cast<uintptr_t>(static_cast<intptr_t>(static_cast<int32_t>(0x80020000u)));
+
+uintptr_t FirstHandle(bool high) { return high ? kFirstHighWindowHandle : kFirstWindowHandle; }
+
+HWND HandleOfSlot(int slot) {
+  return reinterpret_cast<HWND>(FirstHandle(g_windows[slot].highHandle) + static_cast<uintptr_t>(slot + 1) * 4);
+}
 
 int SlotOfHandle(HWND window) {
   const uintptr_t value = reinterpret_cast<uintptr_t>(window);
-  if (value <= kFirstWindowHandle || (value - kFirstWindowHandle) % 4 != 0) return -1;
-  const uintptr_t slot = (value - kFirstWindowHandle) / 4 - 1;
-  return slot < kMaxWindows ? static_cast<int>(slot) : -1;
+  for (const bool high : {false, true}) {
+    const uintptr_t first = FirstHandle(high);
+    if (value <= first || (value - first) % 4 != 0) continue;
+    const uintptr_t slot = (value - first) / 4 - 1;
+    if (slot < kMaxWindows && g_windows[slot].highHandle == high) return static_cast<int>(slot);
+  }
+  return -1;
 }
 
 int FreeWindowSlot() {
@@ -172,6 +183,7 @@ HWND CreateTestWindow(const TestWindowLayout& layout) {
   window.frame = layout.frame;
   window.visible = layout.visible;
   window.topmost = layout.topmost;
+  window.highHandle = layout.highHandle;
   return HandleOfSlot(slot);
 }
 

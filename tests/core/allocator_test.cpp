@@ -13,8 +13,7 @@ namespace {
 class AllocatorTest : public KRTest {
  protected:
   void StartTracing() {
-    KRSTARTUPINFO info = StartupInfo(KRSTARTUP_ALLOCTRACE);
-    ASSERT_EQ(KRStartup(&info), 1);
+    StartLibrary(KRSTARTUP_ALLOCTRACE);
     sim::ClearDebugOutput();
   }
   static char* Tag(const char* text) { return const_cast<char*>(text); }
@@ -95,8 +94,7 @@ TEST_F(AllocatorTest, ZeroSizedBlocksAreDistinctAndUsable) {
 // A block is one heap block of its size plus 16, handed out 16 bytes in, behind a
 // header of serial and tag; so it keeps the heap's alignment.
 TEST_F(AllocatorTest, BlocksLieBehindASixteenByteHeaderInOneHeapBlock) {
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   sim::ClearCalls();
   char* full = static_cast<char*>(KRAllocEx(1000, Tag("KRVI:MODEINF")));
   char* padded = static_cast<char*>(KRAllocEx(8, Tag("KRLI:BUFFER")));
@@ -132,8 +130,7 @@ TEST_F(AllocatorTest, BlocksLieBehindASixteenByteHeaderInOneHeapBlock) {
 }
 
 TEST_F(AllocatorTest, WithoutTracingNothingIsWrittenButSerialsAdvance) {
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   sim::ClearDebugOutput();
   KRFree(KRAlloc(1));
   KRFree(KRAllocEx(1, Tag("X")));

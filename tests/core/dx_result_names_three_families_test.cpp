@@ -10,9 +10,7 @@
 
 namespace {
 
-const char* NameOf(uint32_t code, int family) {
-  return ThreeFamilyDXResultName(static_cast<int32_t>(code), family);
-}
+void ExpectNames(std::initializer_list<DxName> names) { ExpectDxNames(ThreeFamilyDXResultName, names); }
 
 TEST(ThreeFamilyDxResultNames, OnlyDirectDrawDirect3DAndDirectSoundHoldNames) {
   const size_t expected[kFamilyCount] = {107, 52, 0, 17, 0, 0};
@@ -22,32 +20,22 @@ TEST(ThreeFamilyDxResultNames, OnlyDirectDrawDirect3DAndDirectSoundHoldNames) {
 }
 
 TEST(ThreeFamilyDxResultNames, SharedCodesFallToDirectSound) {
-  EXPECT_STREQ(NameOf(0x80004002, 0), "DSERR_NOINTERFACE");
-  EXPECT_STREQ(NameOf(0x80040110, 0), "DSERR_NOAGGREGATION");
-  EXPECT_STREQ(NameOf(0x80070057, 0), "DDERR_INVALIDPARAMS");
-  EXPECT_STREQ(NameOf(0x80070057, 4), "DSERR_INVALIDPARAM");
-  // The missing family's own table answers nothing, so the search decides.
-  EXPECT_STREQ(NameOf(0x80070057, 3), "DDERR_INVALIDPARAMS");
-  EXPECT_STREQ(NameOf(0, 3), "DD_OK");
+  ExpectNames({{0x80004002, 0, "DSERR_NOINTERFACE"}, {0x80040110, 0, "DSERR_NOAGGREGATION"},
+               {0x80070057, 0, "DDERR_INVALIDPARAMS"}, {0x80070057, 4, "DSERR_INVALIDPARAM"},
+               // The missing family's own table answers nothing, so the search decides.
+               {0x80070057, 3, "DDERR_INVALIDPARAMS"}, {0, 3, "DD_OK"}});
 }
 
 TEST(ThreeFamilyDxResultNames, CodesOfTheMissingFamiliesAreUndefined) {
-  EXPECT_STREQ(NameOf(1, 0), "DXERR_UNDEFINED");           // DI_NOTATTACHED
-  EXPECT_STREQ(NameOf(0x8000000A, 0), "DXERR_UNDEFINED");  // E_PENDING, DPERR_PENDING
-  EXPECT_STREQ(NameOf(0x88770005, 5), "DXERR_UNDEFINED");  // DPERR_ALREADYINITIALIZED
-  EXPECT_STREQ(NameOf(0x88781101, 6), "DXERR_UNDEFINED");  // DMUS_E_DRIVER_FAILED
-  EXPECT_STREQ(NameOf(0x80004003, 0), "DXERR_UNDEFINED");  // E_POINTER
+  // DI_NOTATTACHED, E_PENDING and DPERR_PENDING, DPERR_ALREADYINITIALIZED, DMUS_E_DRIVER_FAILED, E_POINTER.
+  ExpectNames({{1, 0, "DXERR_UNDEFINED"}, {0x8000000A, 0, "DXERR_UNDEFINED"}, {0x88770005, 5, "DXERR_UNDEFINED"},
+               {0x88781101, 6, "DXERR_UNDEFINED"}, {0x80004003, 0, "DXERR_UNDEFINED"}});
 }
 
 TEST(ThreeFamilyDxResultNames, KeptFamiliesAnswerAsInKorvathd) {
-  EXPECT_STREQ(NameOf(0, 0), "DX_OK");
-  EXPECT_STREQ(NameOf(0, 1), "DD_OK");
-  EXPECT_STREQ(NameOf(0, 4), "DS_OK");
-  EXPECT_STREQ(NameOf(0, 8), "DD_OK");
-  EXPECT_STREQ(NameOf(0x887601C2, 0), "DDERR_SURFACELOST");
-  EXPECT_STREQ(NameOf(0x88760817, 2), "D3DERR_STENCILBUFFER_NOTPRESENT");
-  EXPECT_STREQ(NameOf(0x88780096, 0), "DSERR_BUFFERLOST");
-  EXPECT_STREQ(NameOf(0x12345678, 0), "DXERR_UNDEFINED");
+  ExpectNames({{0, 0, "DX_OK"}, {0, 1, "DD_OK"}, {0, 4, "DS_OK"}, {0, 8, "DD_OK"},
+               {0x887601C2, 0, "DDERR_SURFACELOST"}, {0x88760817, 2, "D3DERR_STENCILBUFFER_NOTPRESENT"},
+               {0x88780096, 0, "DSERR_BUFFERLOST"}, {0x12345678, 0, "DXERR_UNDEFINED"}});
 }
 
 }  // namespace

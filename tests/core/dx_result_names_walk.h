@@ -1,12 +1,16 @@
 // Test-only view of the DirectX result-name tables. The including test compiles
 // core/dx_result_names.cpp into itself, which gives it the file's private
 // kFamilyTables; these helpers read the tables back by probing and the source
-// by its `case` lines, so a name added or dropped shows up in the counts.
+// by its `case` lines, so a name added or dropped shows up in the counts; and
+// the check of a list of lookups, for every build of the lookup.
 #ifndef KR_TESTS_CORE_DX_RESULT_NAMES_WALK_H
 #define KR_TESTS_CORE_DX_RESULT_NAMES_WALK_H
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <regex>
 #include <string>
@@ -42,7 +46,9 @@ inline std::vector<DxSourceEntry> ReadDxSourceEntries() {
   std::string here = __FILE__;
   const std::string::size_type tests = here.rfind("tests/core/");
   if (tests == std::string::npos) return {};
-  std::ifstream source(here.substr(0, tests) + "core/dx_result_names.cpp");
+  // A compiler cache makes the path relative to the build folder, one above where the tests run.
+  const std::string root = here[0] == '/' ? here.substr(0, tests) : "../" + here.substr(0, tests);
+  std::ifstream source(root + "core/dx_result_names.cpp");
 
   static const std::regex kEntry(R"re(^\s*case 0x([0-9A-F]{8}): return "(\w+)";$)re");
   std::vector<DxSourceEntry> entries;
@@ -54,6 +60,19 @@ inline std::vector<DxSourceEntry> ReadDxSourceEntries() {
     }
   }
   return entries;
+}
+
+// A code (as a 32-bit HRESULT, negative for failures), the family asked, the name expected.
+struct DxName {
+  uint32_t code;
+  int family;
+  const char* name;
+};
+
+inline void ExpectDxNames(const char* (*lookup)(long, int), std::initializer_list<DxName> names) {
+  for (const DxName& n : names) {
+    EXPECT_STREQ(lookup(static_cast<int32_t>(n.code), n.family), n.name) << std::hex << n.code << " in " << n.family;
+  }
 }
 
 #endif

@@ -45,8 +45,7 @@ TEST_F(StartupTest, CleanupBeforeStartupDoesNothingButSetTheCode) {
 }
 
 TEST_F(StartupTest, CleanupClearsTheRecordButKeepsTheSerialCounter) {
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   KRFree(KRAlloc(8));
   KRFree(KRAlloc(8));
   KRCleanup();
@@ -73,8 +72,7 @@ TEST_F(StartupTest, RestartIsAFreshStartWithSerialOne) {
 }
 
 TEST_F(StartupTest, DebugLogFlagWithEmptyNameLogsToTheDebuggerOnly) {
-  KRSTARTUPINFO info = StartupInfo(KRSTARTUP_DEBUGLOG, "");
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary(KRSTARTUP_DEBUGLOG, "");
   KRDebugDump("line\n");
   EXPECT_EQ(sim::CountCalls("CreateFileA"), 0);
   // Without a file, lines go out exactly as formatted.
@@ -101,8 +99,7 @@ TEST_F(StartupTest, DebugLogFileHoldsEverythingBetweenStartupAndCleanup) {
 }
 
 TEST_F(StartupTest, AllocTraceFlagAloneTracesToTheDebugger) {
-  KRSTARTUPINFO info = StartupInfo(KRSTARTUP_ALLOCTRACE, "krdebug.txt");
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary(KRSTARTUP_ALLOCTRACE, "krdebug.txt");
   KRFree(KRAlloc(16));
   EXPECT_EQ(sim::CountCalls("CreateFileA"), 0);
   EXPECT_NE(sim::DebugOutput().find("KR : KRAlloc  (01 00 00 00"), std::string::npos);
@@ -123,8 +120,7 @@ TEST_F(StartupTest, UnterminatedDebugFileNameIsCutAtItsField) {
 }
 
 TEST_F(StartupTest, LogOpenedByTheApplicationOutlivesCleanup) {
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   ASSERT_EQ(KRDebugStartup("own.txt"), 1);
   KRCleanup();
   KRDebugDump("after\n");
@@ -150,8 +146,7 @@ TEST_F(StartupTest, ApplicationsOwnComInitialisationSurvivesCleanup) {
 }
 
 TEST_F(StartupTest, ComponentsLeftStartedAreCleanedUpWithAWarning) {
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   ASSERT_EQ(KRListStartup(), 1);
   sim::ClearDebugOutput();
   KRCleanup();
@@ -166,8 +161,7 @@ TEST_F(StartupTest, ComponentsLeftStartedAreCleanedUpWithAWarning) {
 }
 
 TEST_F(StartupTest, LeftComponentsAreCleanedUpListsFirstThen2DThenVideo) {
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   ASSERT_EQ(KRVideoStartup(0), 1);
   ASSERT_EQ(KR2DStartup(), 1);
   ASSERT_EQ(KRListStartup(), 1);
@@ -187,7 +181,7 @@ TEST_F(StartupTest, LeftComponentsAreCleanedUpListsFirstThen2DThenVideo) {
     from = at;
   }
   // Video was really cleaned up: after a new start-up it starts again.
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   EXPECT_EQ(KRVideoStartup(0), 1);
   KRCleanup();
 }
@@ -198,8 +192,7 @@ TEST_F(StartupTest, VersionIsReportedWhetherOrNotStarted) {
   EXPECT_EQ(version.dwMajorVersion, 0u);
   EXPECT_EQ(version.dwMinorVersion, 71u);
   EXPECT_EQ(version.dwBuildNumber, 655u);
-  KRSTARTUPINFO info = StartupInfo();
-  ASSERT_EQ(KRStartup(&info), 1);
+  StartLibrary();
   KRVERSIONINFO again = {};
   EXPECT_EQ(KRGetVersion(&again), 1);
   EXPECT_EQ(again.dwMinorVersion, 71u);

@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string Log() {
-  std::string text = sim::DebugOutput();
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
-  return text;
-}
-
 class FrameBufferTest : public GlideTest {
  protected:
   static GrLfbInfo_t Untouched() {
@@ -54,6 +48,8 @@ class FrameBufferTest : public GlideTest {
     return flags;
   }
   static uint32_t Mask(int bytes) { return bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1; }
+
+  GrLfbInfo_t info_ = Untouched();  // what a lock fills in
 };
 
 // ---- The checks, in their order ------------------------------------------------------------
@@ -92,10 +88,9 @@ TEST_F(FrameBufferTest, RefusalsComeBeforeAnyAllocationOrSurfaceLock) {
 
 TEST_F(FrameBufferTest, AnyWriteModeCountsAs565AndTheGameIsTold565) {
   Open();
-  GrLfbInfo_t info = Untouched();
-  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info, GR_LFBWRITEMODE_ANY), FXTRUE);
-  EXPECT_EQ(info.writeMode, GR_LFBWRITEMODE_565);
-  EXPECT_EQ(info.origin, GR_ORIGIN_UPPER_LEFT);
+  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info_, GR_LFBWRITEMODE_ANY), FXTRUE);
+  EXPECT_EQ(info_.writeMode, GR_LFBWRITEMODE_565);
+  EXPECT_EQ(info_.origin, GR_ORIGIN_UPPER_LEFT);
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
 }
 
@@ -163,9 +158,8 @@ TEST_F(FrameBufferTest, AReadLockChangesNothingOnTheSurface) {
   const int bytes = BytesPerPixel(g_glide.backSurface);
   sim::FillSurfaceRgb(g_glide.backSurface, 0x336699);
   const uint32_t before = sim::SurfaceRaw(g_glide.backSurface, 10, 10);
-  GrLfbInfo_t info = Untouched();
-  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
-  SetCopyRaw(info, bytes, 10, 10, ~before & Mask(bytes));
+  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);
+  SetCopyRaw(info_, bytes, 10, 10, ~before & Mask(bytes));
   Forget();
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Lock"), 0);
@@ -177,10 +171,9 @@ TEST_F(FrameBufferTest, AWriteLockPutsTheGamesPixelsOnTheSurfaceAtItsStride) {
   Open();
   const int bytes = BytesPerPixel(g_glide.backSurface);
   sim::FillSurfaceRgb(g_glide.backSurface, 0x000000);
-  GrLfbInfo_t info = Untouched();
-  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
+  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);
   for (int y = 100; y < 110; ++y)
-    for (int x = 200; x < 220; ++x) SetCopyRaw(info, bytes, x, y, uint32_t(x * 7 + y) & Mask(bytes));
+    for (int x = 200; x < 220; ++x) SetCopyRaw(info_, bytes, x, y, uint32_t(x * 7 + y) & Mask(bytes));
   Forget();
   EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
   EXPECT_EQ(LockFlags(), std::vector<std::string>{"0x21"});  // DDLOCK_WAIT | DDLOCK_WRITEONLY
@@ -197,9 +190,8 @@ TEST_F(FrameBufferTest, AnyNonzeroTypeWritesTheCopyBackEvenUnchanged) {
   Open();
   sim::FillSurfaceRgb(g_glide.backSurface, 0x102030);
   const uint32_t before = sim::SurfaceRaw(g_glide.backSurface, 1, 1);
-  GrLfbInfo_t info = Untouched();
   // A read lock with GR_LFB_NOIDLE: what the surface got meanwhile is overwritten by the copy.
-  ASSERT_EQ(Lock(GR_LFB_READ_ONLY | GR_LFB_NOIDLE, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
+  ASSERT_EQ(Lock(GR_LFB_READ_ONLY | GR_LFB_NOIDLE, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);
   sim::SetSurfaceRgb(g_glide.backSurface, 1, 1, 0xFFFFFF);
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY | GR_LFB_NOIDLE, GR_BUFFER_BACKBUFFER), FXTRUE);
   EXPECT_EQ(sim::SurfaceRaw(g_glide.backSurface, 1, 1), before);
@@ -228,19 +220,18 @@ TEST_F(FrameBufferTest, AFrontBufferSmallerThanTheModeIsCopiedOnlyAsFarAsItReach
 
 TEST_F(FrameBufferTest, AFailedSurfaceReadIsLoggedByNameAndTheLockStillHolds) {
   Open();
-  GrLfbInfo_t info = Untouched();
   sim::FailNext("IDirectDrawSurface4::Lock", int64_t(0x80004002));
-  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
-  EXPECT_EQ(Log(), "DSERR_NOINTERFACE\n");
-  EXPECT_NE(info.lfbPtr, nullptr);
+  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);
+  EXPECT_EQ(LogText(), "DSERR_NOINTERFACE\n");
+  EXPECT_NE(info_.lfbPtr, nullptr);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Unlock"), 0);
   EXPECT_EQ(g_glide.lfbLocked[GR_BUFFER_BACKBUFFER], 1);
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
 
   sim::ClearDebugOutput();
   sim::FailNext("IDirectDrawSurface4::Lock", int64_t(0x88781001));  // a family Ondrel does not name
-  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, &info), FXTRUE);
-  EXPECT_EQ(Log(), "DXERR_UNDEFINED\n");
+  ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, &info_), FXTRUE);
+  EXPECT_EQ(LogText(), "DXERR_UNDEFINED\n");
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER), FXTRUE);
 }
 
@@ -248,14 +239,13 @@ TEST_F(FrameBufferTest, AFailedWriteBackDropsTheGamesWritesAndStillUnlocks) {
   Open();
   const int bytes = BytesPerPixel(g_glide.backSurface);
   sim::FillSurfaceRgb(g_glide.backSurface, 0x000000);
-  GrLfbInfo_t info = Untouched();
-  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
-  SetCopyRaw(info, bytes, 4, 4, Mask(bytes));
+  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);
+  SetCopyRaw(info_, bytes, 4, 4, Mask(bytes));
   const int blocks = sim::LiveHeapBlocks();
   sim::ClearDebugOutput();
   sim::FailNext("IDirectDrawSurface4::Lock", int64_t(DDERR_SURFACELOST));
   EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
-  EXPECT_EQ(Log(), "DDERR_SURFACELOST\n");
+  EXPECT_EQ(LogText(), "DDERR_SURFACELOST\n");
   EXPECT_EQ(sim::SurfaceRaw(g_glide.backSurface, 4, 4), 0u);
   EXPECT_EQ(sim::LiveHeapBlocks(), blocks - 1);
   EXPECT_EQ(g_glide.lfbLocked[GR_BUFFER_BACKBUFFER], 0);
@@ -263,14 +253,13 @@ TEST_F(FrameBufferTest, AFailedWriteBackDropsTheGamesWritesAndStillUnlocks) {
 
 TEST_F(FrameBufferTest, AFailedCopyAllocationFailsTheLockAndMarksNothing) {
   Open();
-  GrLfbInfo_t info = Untouched();
   sim::FailNext("HeapAlloc", ERROR_NOT_ENOUGH_MEMORY);
-  EXPECT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info), FXFALSE);
-  EXPECT_TRUE(IsUntouched(info));
+  EXPECT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXFALSE);
+  EXPECT_TRUE(IsUntouched(info_));
   EXPECT_EQ(g_glide.lfbLocked[GR_BUFFER_BACKBUFFER], 0);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Lock"), 0);
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
-  EXPECT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);  // the next one is free to succeed
+  EXPECT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);  // the next one is free to succeed
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
 }
 
@@ -290,9 +279,8 @@ TEST_F(FrameBufferTest, OtherBuffersRefuseTheLockButTheirUnlockSucceeds) {
 TEST_F(FrameBufferTest, WithNoScreenTheLockAllocatesNothingAndTheUnlockFails) {
   grGlideInit();
   Forget();
-  GrLfbInfo_t info = Untouched();
-  EXPECT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info), FXFALSE);
-  EXPECT_TRUE(IsUntouched(info));
+  EXPECT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXFALSE);
+  EXPECT_TRUE(IsUntouched(info_));
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
   EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_AUXBUFFER), FXFALSE);
   EXPECT_EQ(sim::CountCalls("HeapAlloc"), 0);
@@ -300,11 +288,10 @@ TEST_F(FrameBufferTest, WithNoScreenTheLockAllocatesNothingAndTheUnlockFails) {
 
 TEST_F(FrameBufferTest, AnUnlockWithNoScreenFreesTheOutstandingCopy) {
   Open();
-  GrLfbInfo_t info = Untouched();
   // A copy already given back is not given back again.
-  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info), FXTRUE);
+  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, &info_), FXTRUE);
   ASSERT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
-  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER, &info), FXTRUE);
+  ASSERT_EQ(Lock(GR_LFB_WRITE_ONLY, GR_BUFFER_FRONTBUFFER, &info_), FXTRUE);
   const int blocks = sim::LiveHeapBlocks();
   g_glide.windowOpen = 0;  // as though the screen had gone without the close's clean-up
   const int freesBefore = sim::CountCalls("HeapFree");
@@ -329,10 +316,10 @@ TEST_F(FrameBufferTest, CloseAndReopenFreeOutstandingCopies) {
   EXPECT_EQ(g_glide.lfbLocked[0] + g_glide.lfbLocked[1], 0);
   EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
 
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(OpenScreen(), FXTRUE);
   ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &back), FXTRUE);
   // An open over an open screen closes it first, and the copy goes with it.
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(OpenScreen(), FXTRUE);
   EXPECT_EQ(g_glide.lfbLocked[GR_BUFFER_BACKBUFFER], 0);
   ASSERT_EQ(Lock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, &back), FXTRUE);
   grGlideShutdown();

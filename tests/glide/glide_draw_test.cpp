@@ -251,7 +251,9 @@ TEST_F(GlideDrawTest, TheSwapShowsTheCountAndARateRefreshedEvery200Ms) {
   Open();
   GrVertex list[3] = {Vertex(0, 0), Vertex(9, 0), Vertex(9, 9)};
   grDrawTriangle(&list[0], &list[1], &list[2]);
+  sim::ClearCalls();
   grBufferSwap(1);
+  EXPECT_LT(FirstCall("IDirectDrawSurface4::Blt"), FirstCall("IDirect3DDevice3::BeginScene")) << "shown, then begun";
   std::vector<std::string> texts = Texts();
   ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts[texts.size() - 2], "Triangles per frame = 1");
@@ -261,6 +263,9 @@ TEST_F(GlideDrawTest, TheSwapShowsTheCountAndARateRefreshedEvery200Ms) {
   sim::AdvanceClock(50);
   grBufferSwap(1);
   EXPECT_EQ(Texts().back(), "Frames per second =   0.00");  // within 200 ms: kept
+  sim::AdvanceClock(150);
+  grBufferSwap(1);
+  EXPECT_EQ(Texts().back(), "Frames per second =   0.00");  // at 200 ms exactly: still kept
   sim::AdvanceClock(151);
   grBufferSwap(1);
   EXPECT_EQ(Texts().back(), "Frames per second =   6.62");

@@ -40,6 +40,15 @@ class GlideTest : public VideoTest {
     Forget();
   }
 
+  // The default screen, the log and the record kept; with grGlideInit first.
+  static FxBool OpenScreen() {
+    return grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1);
+  }
+  static FxBool InitAndOpen() {
+    grGlideInit();
+    return OpenScreen();
+  }
+
   static void Forget() {
     sim::ClearCalls();
     sim::ClearDebugOutput();

@@ -117,6 +117,9 @@ TEST_F(GlideStateTest, ColoursConvertByTheOpensFormatAndTheFourFloatsStayArgb) {
   Open(GR_RESOLUTION_640x480, GR_ORIGIN_UPPER_LEFT, 1, GR_COLORFORMAT_RGBA);
   grConstantColorValue(0x11223344);
   EXPECT_EQ(g_glideState.constantColor, 0x44112233u);
+  grFogColorValue(0x11223344);  // kept as given, converted for the device only
+  EXPECT_EQ(g_glideState.fogColor, 0x11223344u);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_FOGCOLOR), 0x44112233u);
   grConstantColorValue4(255.9f, 1.0f, 2.0f, 300.0f);
   EXPECT_EQ(g_glideState.constantColor, 0xFF01022Cu);
   grConstantColorValue4(NAN, 1e20f, -1e20f, -1.0f);

@@ -14,8 +14,7 @@ using GlideScreenTest = GlideTest;
 TEST_F(GlideScreenTest, OpensAWindowModeScreenAndClosesIt) {
   grGlideInit();
   EXPECT_TRUE(Logged("Ondrel info : Startup Korvath succeeded"));
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE)
-      << sim::DebugOutput();
+  ASSERT_EQ(OpenScreen(), FXTRUE) << sim::DebugOutput();
   EXPECT_EQ(g_glide.windowOpen, 1);
   EXPECT_EQ(grSstScreenWidth(), 640u);
   EXPECT_EQ(grSstScreenHeight(), 480u);
@@ -45,7 +44,7 @@ TEST_F(GlideScreenTest, OpensAWindowModeScreenAndClosesIt) {
 TEST_F(GlideScreenTest, TheOpenClearsAndShowsTwiceAroundTheDevice) {
   grGlideInit();
   sim::ClearCalls();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(OpenScreen(), FXTRUE);
   std::string steps;
   for (const sim::CallRecord& call : sim::Calls()) {
     if (call.function == "IDirect3D3::CreateDevice") steps += 'D';
@@ -60,6 +59,8 @@ TEST_F(GlideScreenTest, TheOpenClearsAndShowsTwiceAroundTheDevice) {
 TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
   grGlideInit();
   sim::ClearDebugOutput();
+  sim::FillScreenRgb(0xFFFFFF);
+  const uint32_t desktop = sim::ScreenRaw(0, 0);
   ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_RGBA, GR_ORIGIN_LOWER_LEFT, 2, 1), FXTRUE);
   const std::string dashes(60, '-');
   const std::string indent(14, ' ');
@@ -85,11 +86,11 @@ TEST_F(GlideScreenTest, LogsTheOpenBlockByteForByte) {
                       indent + "GR_TEXFMT_INTENSITY_8 --- Same GR_TEXFMT_ALPHA_8", "Ondrel info : System info",
                       indent + "Front buffer read / write passed", indent + "Back buffer read / write passed",
                       "Ondrel info : grSstWinOpen succeeded"});
+  EXPECT_EQ(sim::ScreenRaw(0, 0), desktop) << "the probe puts the pixel back";
 }
 
 TEST_F(GlideScreenTest, LogsTheFormatChoiceOfEveryGlideFormat) {
-  grGlideInit();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(InitAndOpen(), FXTRUE);
   const std::string dashes(60, '-');
   const std::string indent(14, ' ');
   // The boot device's formats: 555, 1555, 4444, 565, 888, 8888.
@@ -123,8 +124,7 @@ TEST_F(GlideScreenTest, APalettisedFormatIsListedByItsNameAlone) {
   std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
   devices.back().textureFormats.push_back(sim::PaletteFormat(8));
   sim::SetDirect3DDevices(devices);
-  grGlideInit();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(InitAndOpen(), FXTRUE);
   EXPECT_TRUE(Logged(std::string(14, ' ') + "Texture format  6 ---  8 BITS RGB  PALETTE")) << sim::DebugOutput();
 }
 
@@ -137,7 +137,7 @@ TEST_F(GlideScreenTest, ListsOnlyTheDevicesFormatsAndTellsWhenItCannotTextureFro
   grSstWinClose();
   grGlideInit();
   sim::ClearDebugOutput();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(OpenScreen(), FXTRUE);
   const std::string indent(14, ' ');
   EXPECT_TRUE(Logged(indent + "Can't use texture on SYSTEM MEMORY"));
   EXPECT_TRUE(Logged(indent + "Texture format  5 --- 32 BITS RGBA 8888 R16(255) G 8(255) B 0(255) A24(255)"));
@@ -210,7 +210,7 @@ TEST_F(GlideScreenTest, AResolutionWithoutAModeFailsAsTheVideoModeWithoutAskingK
 TEST_F(GlideScreenTest, AFailedDeviceStartShowsBothBoxesAndCleansUp) {
   grGlideInit();
   sim::FailNext("IDirect3D3::CreateDevice", DDERR_GENERIC, "", 2);
-  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_EQ(OpenScreen(), FXFALSE);
   EXPECT_TRUE(Logged("Ondrel warning : Couldn't startup device"));
   std::vector<sim::MessageBoxRecord> boxes = sim::MessageBoxes();
   ASSERT_EQ(boxes.size(), 3u);
@@ -228,8 +228,7 @@ TEST_F(GlideScreenTest, ADeviceWithoutAFourBitAlphaFormatFailsTheOpenAtAlpha8) {
     device.textureFormats = {sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F)};
   }
   sim::SetDirect3DDevices(devices);
-  grGlideInit();
-  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_EQ(InitAndOpen(), FXFALSE);
   EXPECT_TRUE(Logged(std::string(14, ' ') + "GR_TEXFMT_ALPHA_8 --- Couldn't found"));
   EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
   EXPECT_EQ(sim::MessageBoxes().back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
@@ -282,7 +281,9 @@ TEST_F(GlideScreenTest, TheCloseRepaintsTheWindowAndTheShutdownMovesItBack) {
 
 TEST_F(GlideScreenTest, AnOpenOnTheGamesWindowRestartsKorvathThere) {
   grGlideInit();
-  HWND other = sim::CreateTestWindow();
+  sim::TestWindowLayout layout;
+  layout.highHandle = true;  // the 32-bit handle widens sign-extended
+  HWND other = sim::CreateTestWindow(layout);
   const FxU32 handle = static_cast<FxU32>(reinterpret_cast<uintptr_t>(other));
   ASSERT_EQ(grSstWinOpen(handle, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
   EXPECT_EQ(g_krCore.hWnd, other);
@@ -308,7 +309,7 @@ class GlideOpenFailureTest : public GlideTest, public ::testing::WithParamInterf
 TEST_P(GlideOpenFailureTest, TakesTheFailurePathAndLeavesNothingLive) {
   grGlideInit();
   sim::FailNext(GetParam().function, GetParam().code, GetParam().arguments, 4);
-  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_EQ(OpenScreen(), FXFALSE);
   EXPECT_EQ(sim::MessageBoxes().back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
   EXPECT_EQ(g_glide.windowOpen, 0);
   EXPECT_EQ(g_glide.d3dDevice, nullptr);
@@ -329,8 +330,7 @@ TEST_F(GlideScreenTest, AMissingTextureFormatLogsCouldntFound) {
   std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
   for (sim::Direct3DDeviceType& device : devices) device.textureFormats.clear();
   sim::SetDirect3DDevices(devices);
-  grGlideInit();
-  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_EQ(InitAndOpen(), FXFALSE);
   EXPECT_TRUE(Logged(std::string(14, ' ') + "GR_TEXFMT_RGB_332 --- Couldn't found"));
   EXPECT_FALSE(Logged(std::string(14, ' ') + "GR_TEXFMT_YIQ_422 --- Not supported yet"));
 }
@@ -341,14 +341,13 @@ TEST_F(GlideScreenTest, SettingsChooseTheDeviceTheDepthAndTheShowMode) {
   EXPECT_EQ(g_krVideo.dwShowMode, static_cast<DWORD>(KRVIDEO_SHOWMODE_BLIT));
   grSstWinClose();
   WriteIni("[Video]\nDevice=No such card\n16BPP=0\n[Splash]\nNoSplash=1\n");
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(OpenScreen(), FXTRUE);
   EXPECT_TRUE(Logged(std::string(14, ' ') + "Device = No such card"));
 }
 
 TEST_F(GlideScreenTest, SoftwareEmulationListsOnlyTheSoftwareDevices) {
   WriteIni("[Video]\n16BPP=0\nSoftwareEmulation=1\n[Splash]\nNoSplash=1\n");
-  grGlideInit();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(InitAndOpen(), FXTRUE);
   EXPECT_TRUE(Logged("Ondrel info : Number of Direct3D Devices =  1"));
   EXPECT_FALSE(Logged("HAL Device detected  1"));
 }
@@ -363,7 +362,7 @@ TEST_F(GlideScreenTest, AnOpenStartsTheTextureUnitAfresh) {
   g_tmu.boundAddress = 64;
   g_tmu.evenOdd = 2;
   grSstWinClose();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
+  ASSERT_EQ(OpenScreen(), FXTRUE);
   EXPECT_EQ(g_tmu.minFilter + g_tmu.magFilter + g_tmu.mipMapMode, 0);
   EXPECT_EQ(g_tmu.rgbFunction, GR_COMBINE_FUNCTION_LOCAL);
   EXPECT_EQ(g_tmu.alphaFunction, GR_COMBINE_FUNCTION_LOCAL);
@@ -374,9 +373,16 @@ TEST_F(GlideScreenTest, AnOpenStartsTheTextureUnitAfresh) {
   EXPECT_EQ(g_tmu.evenOdd, 1);
 }
 
-TEST_F(GlideScreenTest, WithoutAHardwareDeviceSoftwareEmulationIsForced) {
+TEST_F(GlideScreenTest, TheLastHardwareDeviceIsUsedAndWithoutOneSoftwareEmulationIsForced) {
   std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
-  devices.pop_back();
+  devices.push_back(devices.back());
+  devices.back().guid.Data1 ^= 1;
+  sim::SetDirect3DDevices(devices);
+  ASSERT_EQ(InitAndOpen(), FXTRUE);
+  EXPECT_TRUE(Logged("HAL Device detected  2"));
+  EXPECT_EQ(sim::DescribeDirect3DDevice(Device()).type, devices.back().guid);
+  grSstWinClose();
+  devices.resize(1);
   sim::SetDirect3DDevices(devices);
   Open();
   EXPECT_EQ(g_glide.settings.softwareEmulation, 1);
@@ -393,9 +399,7 @@ void ClockRunsInSeconds() { sim::SetTickStep(1000); }
 TEST_F(GlideScreenTest, TheOpenPlaysTheSplashWithSoundUnlessTheSettingsSayNo) {
   WriteIni("[Video]\n16BPP=0\n");
   ClockRunsInSeconds();
-  grGlideInit();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE)
-      << sim::DebugOutput();
+  ASSERT_EQ(InitAndOpen(), FXTRUE) << sim::DebugOutput();
   ExpectLinesInOrder({"KRSound : Startup", "KR3D : Splash Tarnwick", "KRSound : Cleanup",
                       "Ondrel info : grSstWinOpen succeeded"});
   EXPECT_EQ(sim::LiveDirectSoundObjects(), 0) << "sound is cleaned up after the splash";
@@ -404,18 +408,14 @@ TEST_F(GlideScreenTest, TheOpenPlaysTheSplashWithSoundUnlessTheSettingsSayNo) {
   grSstWinClose();
 
   // NoSound: the splash plays silently; NoSplash: neither.
-  WriteIni("[Video]\n16BPP=0\n[Splash]\nNoSound=1\n");
-  sim::ClearDebugOutput();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
-  EXPECT_TRUE(Logged("KR3D : Splash Tarnwick"));
-  EXPECT_FALSE(Logged("KRSound : Startup"));
-  grSstWinClose();
-
-  WriteIni("[Video]\n16BPP=0\n[Splash]\nNoSplash=1\n");
-  sim::ClearDebugOutput();
-  ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXTRUE);
-  EXPECT_FALSE(Logged("KR3D : Splash Tarnwick"));
-  EXPECT_FALSE(Logged("KRSound : Startup"));
+  for (const char* setting : {"NoSound", "NoSplash"}) {
+    WriteIni(std::string("[Video]\n16BPP=0\n[Splash]\n") + setting + "=1\n");
+    sim::ClearDebugOutput();
+    ASSERT_EQ(OpenScreen(), FXTRUE);
+    EXPECT_EQ(Logged("KR3D : Splash Tarnwick"), std::string(setting) == "NoSound") << setting;
+    EXPECT_FALSE(Logged("KRSound : Startup"));
+    grSstWinClose();
+  }
 }
 
 TEST_F(GlideScreenTest, SoundThatCannotStartFailsTheOpen) {
@@ -423,7 +423,7 @@ TEST_F(GlideScreenTest, SoundThatCannotStartFailsTheOpen) {
   grGlideInit();
   // Sound already started by the game: a second start-up is refused.
   ASSERT_EQ(KRSoundStartup(), 1);
-  EXPECT_EQ(grSstWinOpen(0, GR_RESOLUTION_640x480, 0, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1), FXFALSE);
+  EXPECT_EQ(OpenScreen(), FXFALSE);
   EXPECT_FALSE(Logged("KR3D : Splash Tarnwick"));
   EXPECT_EQ(g_glide.windowOpen, 0);
   EXPECT_EQ(sim::LiveDirect3DDevices(), 0);

@@ -35,12 +35,19 @@ class GlideTexturesTest : public GlideTest {
     return info;
   }
 
-  // Downloads one texel (a 1 x 1 texture) of `format` into the device format and reads it back.
-  static uint32_t OneTexel(GrTextureFormat_t format, DeviceFormat device, uint16_t texel) {
-    g_glide.textureFormatMap[format] = device;
-    GrTexInfo info = Info(GR_LOD_1, GR_ASPECT_1x1, format, &texel);
-    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH_STANDIN, &info);
-    return sim::SurfaceRaw(g_tmu.slots[0].surface, 0, 0);
+  struct Texel {
+    DeviceFormat device;
+    uint16_t in;
+    uint32_t out;
+  };
+  // Downloads each texel (a 1 x 1 texture) of `format` into its device format and reads it back.
+  static void ExpectTexels(GrTextureFormat_t format, std::initializer_list<Texel> texels) {
+    for (Texel texel : texels) {
+      g_glide.textureFormatMap[format] = texel.device;
+      GrTexInfo info = Info(GR_LOD_1, GR_ASPECT_1x1, format, &texel.in);
+      grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH_STANDIN, &info);
+      EXPECT_EQ(sim::SurfaceRaw(g_tmu.slots[0].surface, 0, 0), texel.out) << format << " into " << texel.device;
+    }
   }
   static constexpr FxU32 GR_MIPMAPLEVELMASK_BOTH_STANDIN = 3;
 };
@@ -110,6 +117,13 @@ TEST_F(GlideTexturesTest, BindsOnceUnbindsForOtherSourcesAndSetsTheKeyInTheDevic
   EXPECT_TRUE(surface.hasSourceKey);
   EXPECT_EQ(surface.sourceKey.dwColorSpaceLowValue, 0xF800u);  // red in 5-6-5
   EXPECT_EQ(surface.sourceKey.dwColorSpaceHighValue, 0xF800u);
+  // A new combine or key binds again at the next draw, the key in the device format.
+  grColorCombine(1, 8, 0, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  grChromakeyValue(0x0000FF00);
+  grDrawTriangle(&v[0], &v[1], &v[2]);
+  EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::SetTexture"), 3);
+  EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[7].surface).sourceKey.dwColorSpaceLowValue, 0x07E0u);
 
   grColorCombine(1, 8, 0, GR_COMBINE_OTHER_ITERATED, FXFALSE);
   grDrawTriangle(&v[0], &v[1], &v[2]);
@@ -140,7 +154,7 @@ TEST_F(GlideTexturesTest, TheKeyIsWhatAnOpaqueTexelOfItsColourBecomesInEachDevic
                                                  {k1555, 0xFC00},  {k4444, 0xFF00},        {k8888, 0xFFFF0000},
                                                  {k888, 0xFF0000}};
   for (const auto& key : keys) {
-    EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, key.first, 0xF800), key.second) << key.first;
+    ExpectTexels(GR_TEXFMT_RGB_565, {{key.first, 0xF800, key.second}});
     GrVertex v[3] = {Vertex(0, 0), Vertex(9, 0), Vertex(9, 9)};
     grDrawTriangle(&v[0], &v[1], &v[2]);
     EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[0].surface).sourceKey.dwColorSpaceLowValue, key.second) << key.first;
@@ -160,11 +174,17 @@ TEST_F(GlideTexturesTest, DownloadsGoThroughAStagingSurfaceIntoVideoMemory) {
   EXPECT_EQ(sim::CountCalls("IDirect3DTexture2::Load"), 1);
   EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[0].surface).memory, sim::SurfaceMemory::LocalVideo);
   EXPECT_EQ(sim::DescribeSurface(g_tmu.slots[0].surface).references, 2);  // surface and its texture interface
-  // A second download into the address releases the first.
+  // A second download into the address releases the first; a failed load is logged.
   const int surfaces = sim::LiveSurfaces();
+  sim::FailNext("IDirect3DTexture2::Load", DDERR_GENERIC);
   grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
   EXPECT_EQ(sim::LiveSurfaces(), surfaces);
   EXPECT_EQ(sim::CountCalls("IDirect3DTexture2::Load"), 2);
+  EXPECT_TRUE(Logged("Ondrel info : Failed to load texture"));
+  // The close lets go of the texture interface before its surface.
+  sim::ClearCalls();
+  grSstWinClose();
+  EXPECT_LT(FirstCall("IDirect3DTexture2::Release"), FirstCall("IDirectDrawSurface4::Release"));
 }
 
 TEST_F(GlideTexturesTest, TheLadderTriesSystemMemoryLastOnlyAfterItsOwnTry) {
@@ -222,10 +242,19 @@ TEST_F(GlideTexturesTest, RefusedDownloadsLeaveNothing) {
   grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
   EXPECT_EQ(static_cast<int>(sim::Surfaces().size()), before - 1);
   info.format = GR_TEXFMT_RGB_565;
-  sim::FailNext("IDirectDrawSurface4::QueryInterface", E_NOINTERFACE);
-  grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
-  EXPECT_EQ(g_tmu.slots[3].surface, nullptr);
-  EXPECT_EQ(static_cast<int>(sim::Surfaces().size()), before - 1);
+  struct Failure {
+    int passing;
+    const char* function;
+    const char* arguments;
+  };
+  for (const Failure& f : {Failure{0, "IDirectDrawSurface4::QueryInterface", ""},
+                           Failure{1, "IDirectDrawSurface4::QueryInterface", ""},  // the staging surface's
+                           Failure{0, "IDirectDraw4::CreateSurface", "caps 0x1800,"}}) {  // no staging surface
+    sim::FailAfter(f.passing, f.function, E_NOINTERFACE, f.arguments);
+    grTexDownloadMipMap(GR_TMU0, 3, 0, &info);
+    EXPECT_EQ(g_tmu.slots[3].surface, nullptr);
+    EXPECT_EQ(static_cast<int>(sim::Surfaces().size()), before - 1) << f.function << f.passing;
+  }
 }
 
 TEST_F(GlideTexturesTest, ReduceMemoryDecimatesAndSmallTexturesKeepTheirSize) {
@@ -286,37 +315,21 @@ TEST_F(GlideTexturesTest, NonSquareTexturesAreReadAsTheyAreAndPlacedTopLeft) {
 
 TEST_F(GlideTexturesTest, EachSourceFormatConvertsIntoEachDeviceFormat) {
   Open(GR_RESOLUTION_640x480, GR_ORIGIN_UPPER_LEFT, 1, GR_COLORFORMAT_RGBA);  // converted whatever the format
-  // RGB 565 white, darkest blue and black.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k332, 0xFFFF), 0xFFu);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k565, 0x1234), 0x1234u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k555, 0xFFFF), 0x7FFFu);
-  // A source without alpha is opaque.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k1555, 0x0000), 0x8000u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k1555, 0xFFFF), 0xFFFFu);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k4444, 0x0001), 0xF010u);  // not black; alpha kept at its maximum
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k4444, 0x0000), 0xF000u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k8888, 0xF800), 0xFFFF0000u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_565, k888, 0x07E0), 0x00FF00u);
+  // RGB 565 white, darkest blue and black; a source without alpha is opaque (in 4444 not black).
+  ExpectTexels(GR_TEXFMT_RGB_565, {{k332, 0xFFFF, 0xFF}, {k565, 0x1234, 0x1234}, {k555, 0xFFFF, 0x7FFF},
+                                   {k1555, 0x0000, 0x8000}, {k1555, 0xFFFF, 0xFFFF}, {k4444, 0x0001, 0xF010},
+                                   {k4444, 0x0000, 0xF000}, {k8888, 0xF800, 0xFFFF0000}, {k888, 0x07E0, 0x00FF00}});
   // ARGB 1555: the alpha bit alone stays black.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k4444, 0x8000), 0xF000u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k1555, 0x8001), 0x8001u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k8888, 0x7C00), 0x00FF0000u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_1555, k332, 0x0001), 0x04u);
-  // ARGB 4444.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k8888, 0xF0F0), 0xFF00FF00u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k565, 0x0F00), 0xF800u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k555, 0x0001), 0x0002u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_4444, k332, 0x1001), 0x04u);  // blue too dark for 2 bits: green's lowest
-  // RGB 332 and ARGB 8332.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_332, k565, 0xE0), 0xF800u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_RGB_332, k8888, 0x03), 0xFF0000FFu);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_8332, k4444, 0x80FF), 0x7FFFu);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ARGB_8332, k1555, 0x0000), 0x0000u);
-  // Alpha 8: no colour, no substitution.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ALPHA_8, k8888, 0x80), 0x80000000u);
-  EXPECT_EQ(OneTexel(GR_TEXFMT_ALPHA_8, k565, 0x80), 0x0000u);
-  // Intensity texels get a surface but no texels.
-  EXPECT_EQ(OneTexel(GR_TEXFMT_INTENSITY_8, k565, 0xFF), 0x0000u);
+  ExpectTexels(GR_TEXFMT_ARGB_1555,
+               {{k4444, 0x8000, 0xF000}, {k1555, 0x8001, 0x8001}, {k8888, 0x7C00, 0x00FF0000}, {k332, 0x0001, 0x04}});
+  // ARGB 4444; in 332 a blue too dark for 2 bits gives green's lowest.
+  ExpectTexels(GR_TEXFMT_ARGB_4444,
+               {{k8888, 0xF0F0, 0xFF00FF00}, {k565, 0x0F00, 0xF800}, {k555, 0x0001, 0x0002}, {k332, 0x1001, 0x04}});
+  ExpectTexels(GR_TEXFMT_RGB_332, {{k565, 0xE0, 0xF800}, {k8888, 0x03, 0xFF0000FF}});
+  ExpectTexels(GR_TEXFMT_ARGB_8332, {{k4444, 0x80FF, 0x7FFF}, {k1555, 0x0000, 0x0000}});
+  // Alpha 8: no colour, no substitution; intensity texels get a surface but no texels.
+  ExpectTexels(GR_TEXFMT_ALPHA_8, {{k8888, 0x80, 0x80000000}, {k565, 0x80, 0x0000}});
+  ExpectTexels(GR_TEXFMT_INTENSITY_8, {{k565, 0xFF, 0x0000}});
 }
 
 TEST_F(GlideTexturesTest, AFailedLockWritesThroughTheDeviceContext) {

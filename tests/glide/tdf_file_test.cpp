@@ -14,13 +14,6 @@ namespace {
 const char kFile[] = "C:\\work\\wall.3df";
 const std::string kDashes(60, '-');
 
-// The log as written, line ends taken as LF whether the log converts them or not.
-std::string Log() {
-  std::string text = sim::DebugOutput();
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
-  return text;
-}
-
 class TdfFileTest : public KRTest {
  protected:
   // Writes the file, reads its header and checks that no handle stays open.
@@ -70,7 +63,7 @@ TEST_F(TdfFileTest, AWellFormedFileGivesItsFieldsAndLogsTheWholeBlock) {
   EXPECT_EQ(h.format, 10);
   EXPECT_EQ(h.headerLength, w.Header().size());
   EXPECT_EQ(h.memRequired, 256u * 256u * 2u);
-  EXPECT_EQ(Log(), kDashes + "\n" +
+  EXPECT_EQ(LogText(), kDashes + "\n" +
                                          "Ondrel info : Filename = C:\\work\\wall.3df\n"
                                          "Ondrel info : 3DF Header = 3df v1.0\n"
                                          "                  Format = rgb565\n"
@@ -101,7 +94,7 @@ TEST_F(TdfFileTest, MemRequiredIsTheFileSizeLessTheHeaderAndHoldsAtLeastTheLarge
     // Fewer would let the game's download read past what it loaded.
     w.texels = TdfWriter::Texels(l.bytes - 1);
     EXPECT_FALSE(Accepts(w)) << l.format << " " << l.largeEdge;
-    EXPECT_EQ(Log().find("Mem required"), std::string::npos);
+    EXPECT_EQ(LogText().find("Mem required"), std::string::npos);
   }
 }
 
@@ -126,7 +119,7 @@ TEST_F(TdfFileTest, TheNinthByteIsNotLookedAtAndIsLoggedAsTheEndOfTheHeader) {
   sim::WriteWholeFile(kFile, bytes);
   TdfHeader h;
   EXPECT_TRUE(TdfReadHeader(kFile, &h));
-  EXPECT_NE(Log().find("3DF Header = 3df v1.0\n"), std::string::npos);
+  EXPECT_NE(LogText().find("3DF Header = 3df v1.0\n"), std::string::npos);
 }
 
 // ---- Formats -------------------------------------------------------------------------
@@ -141,7 +134,7 @@ TEST_F(TdfFileTest, OtherFormatNamesAreRefusedAfterTheirLogLine) {
   for (const char* name : {"yiq422", "alpha8", "i8", "ai44", "argb8332", "ayiq8422", "ai88", "rgb332", "rgb565\r",
                            "rgb565 ", " rgb565", "rgb56", "rgb5655", ""}) {
     EXPECT_FALSE(Accepts(WithFormat(name))) << name;
-    const std::string log = Log();
+    const std::string log = LogText();
     EXPECT_NE(sim::DebugOutput().find("                  Format = " + std::string(name)), std::string::npos) << name;
     EXPECT_EQ(log.find("Lod range"), std::string::npos) << name;
     EXPECT_EQ(log.find(kDashes + "\n\n"), std::string::npos) << name;  // no closing frame
@@ -214,7 +207,7 @@ TEST_F(TdfFileTest, BothPrefixesAreComparedExactlyAndNeedTwoNumbers) {
 
 TEST_F(TdfFileTest, EachLineIsLoggedBeforeItsCheck) {
   EXPECT_FALSE(Accepts(WithAspect("aspect ratio: 3 3")));
-  const std::string log = Log();
+  const std::string log = LogText();
   EXPECT_NE(log.find("                  Lod range = lod range: 1 256\n"), std::string::npos);
   EXPECT_NE(log.find("                  Aspect ratio = aspect ratio: 3 3\n"), std::string::npos);
   EXPECT_EQ(log.find("Mem required"), std::string::npos);
@@ -227,7 +220,7 @@ TEST_F(TdfFileTest, ALineHolds255CharactersAndNoMore) {
   EXPECT_TRUE(Accepts(WithLod(lod + std::string(255 - lod.size(), ' '))));
   EXPECT_FALSE(Accepts(WithLod(lod + std::string(256 - lod.size(), ' '))));
   EXPECT_FALSE(Accepts(WithFormat(std::string(1000, 'a'))));
-  EXPECT_EQ(Log().find("Format ="), std::string::npos);  // an unread line is not logged
+  EXPECT_EQ(LogText().find("Format ="), std::string::npos);  // an unread line is not logged
 }
 
 TEST_F(TdfFileTest, AFileEndingInsideTheHeaderIsRefused) {
@@ -255,7 +248,7 @@ TEST_F(TdfFileTest, AShortSignatureIsLoggedAsFarAsItWentAndRefused) {
   TdfWriter w;
   w.cutAt = 5;
   EXPECT_FALSE(Accepts(w));
-  EXPECT_EQ(Log(),
+  EXPECT_EQ(LogText(),
             kDashes + "\nOndrel info : Filename = C:\\work\\wall.3df\nOndrel info : 3DF Header = 3df v\n");
 }
 
@@ -263,7 +256,7 @@ TEST_F(TdfFileTest, AMissingOrUnreadableFileIsRefusedWithoutALogLineAndTheHeader
   TdfHeader h;
   memset(&h, 0x5A, sizeof(h));
   EXPECT_FALSE(TdfReadHeader("C:\\work\\missing.3df", &h));
-  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(LogText(), "");
   sim::WriteWholeFile(kFile, TdfWriter().Bytes());
   sim::FailNext("GetFileSize", ERROR_ACCESS_DENIED);
   EXPECT_FALSE(TdfReadHeader(kFile, &h));

@@ -271,12 +271,19 @@ TEST_F(NetworkTest, StartWithAnIndexOutsideTheListChangesNothing) {
 
 TEST_F(NetworkTest, StartResetsTheSessionStateOfThePreviousConnection) {
   Host();
+  sim::SetAsyncSessionsLeftOpen(true);
+  ASSERT_EQ(KRNetworkGetSessionCount(100), 0);  // a pass left open
   sim::SetNow(0xFFFFFFF0u);
   ASSERT_EQ(KRNetworkStartupConnection(1, nullptr), 1);
   EXPECT_EQ(g_krNetwork.bHost, 0);
   EXPECT_EQ(g_krNetwork.dpidHostPlayer, 0u);
   EXPECT_EQ(g_krNetwork.dwSessionNextTime, 0xFFFFFFF0u);
   EXPECT_EQ(g_krNetwork.dwPlayerNextTime, 0xFFFFFFF0u);
+  // The next interval call lists again, past the wrap too.
+  sim::AdvanceClock(0x20);
+  sim::ClearCalls();
+  KRNetworkGetSessionCount(100);
+  EXPECT_EQ(sim::CountCalls("IDirectPlay4A::EnumSessions"), 1);
 }
 
 TEST_F(NetworkTest, InterfaceIsHandedOutWithAReference) {

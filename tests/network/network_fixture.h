@@ -57,8 +57,7 @@ class NetworkTest : public KRTest {
  protected:
   void SetUp() override {
     KRTest::SetUp();
-    KRSTARTUPINFO info = StartupInfo();
-    ASSERT_EQ(KRStartup(&info), 1);
+    StartLibrary();
   }
 
   void TearDown() override {
@@ -103,9 +102,13 @@ class NetworkTest : public KRTest {
     return guid;
   }
 
-  // `count` remote sessions "S0", "S1", ... and a synchronous listing of them.
+  // `count` remote sessions "S0", "S1", ...; ListSessions lists them synchronously too.
   static void AddSessions(int count) {
     for (int i = 0; i < count; ++i) sim::AddRemoteSession({SessionGuid(i), "S" + std::to_string(i)});
+  }
+  static void ListSessions(int count) {
+    AddSessions(count);
+    ASSERT_EQ(KRNetworkGetSessionCount(0), count < KRNETWORK_SESSION_MAX ? count : KRNETWORK_SESSION_MAX);
   }
 
   static void Clear() {

@@ -57,8 +57,7 @@ TEST_F(NetworkTest, RefusedCreateReturnsZeroWithoutAHostPlayerStep) {
 
 TEST_F(NetworkTest, JoinedMachinesPlayersStayOutOfTheGroup) {
   Connect();
-  AddSessions(1);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 1);
+  ListSessions(1);
   ASSERT_EQ(KRNetworkJoinToSession(0), 1);
   KRNETWORKPLAYERORGROUPINFO info = Named("Guest");
   EXPECT_NE(KRNetworkCreatePlayer(&info), 0);
@@ -148,8 +147,7 @@ TEST_F(NetworkTest, SynchronousListingOfTheCurrentSession) {
 
 TEST_F(NetworkTest, ListingOfARemoteSessionAndTheSignedIndexCheck) {
   Connect();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   for (int i = 0; i < 70; ++i) sim::AddPlayMember({DWORD(0x100 + i), DPPLAYERTYPE_PLAYER, "P", SessionGuid(1)});
   sim::AddPlayMember({0x999, DPPLAYERTYPE_GROUP, "G", SessionGuid(1)});
   sim::SetEnumerationIgnoresStop(true);  // calls after the stop change nothing
@@ -173,6 +171,13 @@ TEST_F(NetworkTest, ListingOfARemoteSessionAndTheSignedIndexCheck) {
 
 class PlayerThreadTest : public NetworkTest {
  protected:
+  // Opens the gate from another thread a little later, while the test waits on the pass.
+  static std::thread OpenGateSoon() {
+    return std::thread([] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      sim::OpenEnumPlayersGate();
+    });
+  }
   void SetUp() override {
     NetworkTest::SetUp();
     Host();
@@ -225,11 +230,7 @@ TEST_F(PlayerThreadTest, CancelStopsAHeldPassWithoutPublishing) {
   sim::AdvanceClock(1000);
   KRNetworkGetPlayerCount(-1, 10);
   ASSERT_TRUE(sim::WaitForEnumPlayersCallbacks(2, 5000));
-  // Opened from another thread while the cancel waits.
-  std::thread opener([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    sim::OpenEnumPlayersGate();
-  });
+  std::thread opener = OpenGateSoon();  // while the cancel waits
   EXPECT_EQ(KRNetworkGetPlayerCountCancel(), 1);
   opener.join();
   EXPECT_EQ(g_krNetwork.bPlayerThreadRunning, 0);
@@ -241,8 +242,7 @@ TEST_F(PlayerThreadTest, CancelStopsAHeldPassWithoutPublishing) {
 
 TEST_F(PlayerThreadTest, CancelEndsAPassWaitingForASessionListing) {
   Watchdog watchdog(10);
-  AddSessions(1);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 1);
+  ListSessions(1);
   sim::SetAsyncSessionsLeftOpen(true);
   sim::AdvanceClock(1);
   KRNetworkGetSessionCount(100);
@@ -256,8 +256,7 @@ TEST_F(PlayerThreadTest, CancelEndsAPassWaitingForASessionListing) {
 
 TEST_F(PlayerThreadTest, PassKeepsTheSessionGuidTakenAtItsStart) {
   Watchdog watchdog(10);
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   sim::AddPlayMember({0x31, DPPLAYERTYPE_PLAYER, "R", SessionGuid(1)});
   sim::SetAsyncSessionsLeftOpen(true);
   sim::AdvanceClock(1);
@@ -317,10 +316,7 @@ TEST_F(PlayerThreadTest, CallsThatReplaceStateCancelARunningPassFirst) {
   sim::CloseEnumPlayersGate();
   KRNetworkGetPlayerCount(-1, 10);
   ASSERT_TRUE(sim::WaitForEnumPlayersCallbacks(2, 5000));
-  std::thread opener([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    sim::OpenEnumPlayersGate();
-  });
+  std::thread opener = OpenGateSoon();
   EXPECT_EQ(KRNetworkGetPlayerCount(-1, 0), 3);  // the synchronous pass cancels first
   opener.join();
   ASSERT_TRUE(sim::WaitForThreads(5000));
@@ -329,10 +325,7 @@ TEST_F(PlayerThreadTest, CallsThatReplaceStateCancelARunningPassFirst) {
   sim::AdvanceClock(1000);
   KRNetworkGetPlayerCount(-1, 10);
   ASSERT_TRUE(sim::WaitForEnumPlayersCallbacks(4, 5000));
-  std::thread opener2([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    sim::OpenEnumPlayersGate();
-  });
+  std::thread opener2 = OpenGateSoon();
   KRNetworkCleanup();  // ends the pass before the tables go
   opener2.join();
   EXPECT_EQ(sim::RunningThreads(), 0);

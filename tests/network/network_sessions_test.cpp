@@ -1,5 +1,7 @@
 // Sessions: create with the accepted group, join, close, and the listing in
 // its three modes on the virtual clock, across the tick count's wrap.
+#include <algorithm>
+
 #include "network_fixture.h"
 
 namespace {
@@ -113,6 +115,8 @@ TEST_F(NetworkTest, AsynchronousListingKeepsItsIntervalAcrossTheWrap) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_NE(calls[0].arguments.find(", 0x12"), std::string::npos);
   sim::AddRemoteSession({SessionGuid(2), "S2"});
+  sim::AdvanceClock(0x80);  // before the wrap, the next pass after it
+  EXPECT_EQ(KRNetworkGetSessionCount(1000), 2);
   sim::AdvanceClock(500);  // the count has wrapped; the interval has not passed
   EXPECT_EQ(KRNetworkGetSessionCount(1000), 2);
   EXPECT_EQ(sim::CountCalls("IDirectPlay4A::EnumSessions"), 1);
@@ -123,8 +127,7 @@ TEST_F(NetworkTest, AsynchronousListingKeepsItsIntervalAcrossTheWrap) {
 
 TEST_F(NetworkTest, OpenPassRunsUntilTimedOutOrStopped) {
   Connect();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   sim::AddRemoteSession({SessionGuid(2), "S2"});
   sim::SetAsyncSessionsLeftOpen(true);
   EXPECT_EQ(KRNetworkGetSessionCount(100), 2);  // the old list while the pass runs
@@ -167,8 +170,7 @@ TEST_F(NetworkTest, FailedStopKeepsThePassRunning) {
 
 TEST_F(NetworkTest, FailedAsynchronousPassZeroesThePublishedCount) {
   Connect();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   sim::FailNext("IDirectPlay4A::EnumSessions", DPERR_CONNECTING);
   KRErrorSetLastError(0);
   EXPECT_EQ(KRNetworkGetSessionCount(10), 0);
@@ -185,14 +187,18 @@ TEST_F(NetworkTest, FailedAsynchronousPassZeroesThePublishedCount) {
 
 TEST_F(NetworkTest, JoinOpensOnlyTheInstanceAfterStoppingBothListings) {
   Connect();
-  AddSessions(3);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 3);
+  ListSessions(3);
   sim::SetAsyncSessionsLeftOpen(true);
   sim::AdvanceClock(1);
   KRNetworkGetSessionCount(100);
+  KRNetworkGetPlayerCount(0, 0x1000000);  // its pass waits for the session listing
+  sim::SetTickStep(1);
   Clear();
   ASSERT_EQ(KRNetworkJoinToSession(2), 1);
+  // The session listing stops first: the player pass, freed, may list before its stop.
+  EXPECT_LT(g_krNetwork.dwSessionNextTime, g_krNetwork.dwPlayerNextTime);
   std::vector<std::string> calls = PlayCalls();
+  calls.erase(std::remove(calls.begin(), calls.end(), "IDirectPlay4A::EnumPlayers"), calls.end());
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0], "IDirectPlay4A::EnumSessions");  // the stop
   EXPECT_EQ(calls[1], "IDirectPlay4A::Open");
@@ -208,8 +214,7 @@ TEST_F(NetworkTest, JoinOpensOnlyTheInstanceAfterStoppingBothListings) {
 
 TEST_F(NetworkTest, FailedJoinIsLoggedAndBadIndexesChangeNothing) {
   Host();
-  AddSessions(2);
-  ASSERT_EQ(KRNetworkGetSessionCount(0), 2);
+  ListSessions(2);
   for (int index : {-1, 2}) {
     Clear();
     EXPECT_EQ(KRNetworkJoinToSession(index), 0);
@@ -221,6 +226,14 @@ TEST_F(NetworkTest, FailedJoinIsLoggedAndBadIndexesChangeNothing) {
   EXPECT_EQ(KRErrorGetLastError(), kNetJoin);
   EXPECT_EQ(LogLines(), std::vector<std::string>{"DPERR_NOSESSIONS"});
   EXPECT_EQ(g_krNetwork.bHost, 1);  // unchanged by a failed join
+  // A join forgets this machine's host player: the request goes to all players.
+  KRNETWORKPLAYERORGROUPINFO player = {0, "H"};
+  const int id = KRNetworkCreatePlayer(&player);
+  ASSERT_EQ(g_krNetwork.dpidHostPlayer, static_cast<DPID>(id));
+  ASSERT_EQ(KRNetworkJoinToSession(0), 1);
+  KRNetworkRequestToJoin(id);
+  ASSERT_EQ(sim::PlaySends().size(), 1u);
+  EXPECT_EQ(sim::PlaySends()[0].to, 0u);
 }
 
 TEST_F(NetworkTest, CloseChangesNoFlagAndLogsAFailure) {

@@ -91,8 +91,8 @@ TEST_F(SimDirect3DFrame, ClearFillsTheTargetInsideTheViewportAndIsRecorded) {
   ASSERT_EQ(inner->Clear2(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF00FF00, 0.5f, 0), D3D_OK);
   EXPECT_EQ(sim::SurfaceRgb(frame.target, 8, 4), 0x00FF00u);
   EXPECT_EQ(sim::SurfaceRgb(frame.target, 23, 11), 0x00FF00u);
-  EXPECT_EQ(sim::SurfaceRgb(frame.target, 24, 11), 0u) << "outside the viewport";
-  EXPECT_EQ(sim::SurfaceRgb(frame.target, 7, 4), 0u);
+  EXPECT_EQ(sim::SurfaceRaw(frame.target, 24, 11), 0xF00Du) << "outside the viewport: as the memory was";
+  EXPECT_EQ(sim::SurfaceRaw(frame.target, 7, 4), 0xBAADu);
 
   const std::vector<sim::Direct3DClear> clears = sim::Direct3DClears();
   ASSERT_EQ(clears.size(), 1u);

@@ -69,8 +69,8 @@ TEST_F(SimDirectDrawPixels, AKeyRangeSkipsEveryValueInsideIt) {
   ASSERT_EQ(sprite->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &range), DD_OK);
   ASSERT_EQ(target->BltFast(0, 0, sprite, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT), DD_OK);
   EXPECT_EQ(sim::SurfaceRaw(target, 0, 0), 0x10u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 1, 0), 0u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 2, 0), 0u);
+  EXPECT_EQ(sim::SurfaceRaw(target, 1, 0), 0xBAADu);  // skipped: a new surface's memory, 0xBAADF00D
+  EXPECT_EQ(sim::SurfaceRaw(target, 2, 0), 0xF00Du);
   EXPECT_EQ(sim::SurfaceRaw(target, 3, 0), 0x13u);
 
   IDirectDrawSurface4* unkeyed = Offscreen(object, 4, 1);
@@ -92,7 +92,7 @@ TEST_F(SimDirectDrawPixels, CopiesTakeRectanglesAndDifferentSizesStretchToTheNea
   ASSERT_EQ(target->Blt(&at, source, &one, DDBLT_WAIT, nullptr), DD_OK);
   EXPECT_EQ(sim::SurfaceRaw(target, 5, 5), 2u);
   EXPECT_EQ(sim::SurfaceRaw(target, 5, 6), 4u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 4, 5), 0u);
+  EXPECT_EQ(sim::SurfaceRaw(target, 4, 5), 0xF00Du);
 
   RECT big = Rect(0, 0, 4, 4);
   ASSERT_EQ(target->Blt(&big, source, nullptr, DDBLT_WAIT, nullptr), DD_OK);
@@ -100,7 +100,7 @@ TEST_F(SimDirectDrawPixels, CopiesTakeRectanglesAndDifferentSizesStretchToTheNea
   EXPECT_EQ(sim::SurfaceRaw(target, 1, 1), 1u);
   EXPECT_EQ(sim::SurfaceRaw(target, 2, 1), 2u);
   EXPECT_EQ(sim::SurfaceRaw(target, 3, 3), 4u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 4, 0), 0u);
+  EXPECT_EQ(sim::SurfaceRaw(target, 4, 0), 0xF00Du);
 
   // Within one surface the copy reads what was there before.
   RECT left = Rect(0, 0, 3, 1), shifted = Rect(1, 0, 4, 1);
@@ -122,7 +122,7 @@ TEST_F(SimDirectDrawPixels, RectanglesOffTheSurfaceAndMismatchedFormatsAreRefuse
   EXPECT_EQ(Fill(target, 1, &empty), DDERR_INVALIDRECT);
   EXPECT_EQ(target->Blt(nullptr, source, &off, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
   EXPECT_EQ(target->BltFast(1, 1, source, nullptr, DDBLTFAST_WAIT), DDERR_INVALIDRECT);
-  EXPECT_EQ(sim::SurfaceRaw(target, 2, 2), 0u) << "nothing drawn";
+  EXPECT_EQ(sim::SurfaceRaw(target, 2, 2), 0xF00Du) << "nothing drawn";
 
   DDBLTFX wrongSize = {};
   wrongSize.dwSize = 100;  // a 32-bit program's record on a 64-bit host

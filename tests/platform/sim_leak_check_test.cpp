@@ -42,6 +42,9 @@ TEST_F(SimLeakCheck, EachKindLeftBehindIsNamedUntilItIsGivenBack) {
   HFONT made = CreateFontIndirectA(&font);
   HDC screen = GetDC(nullptr);
   ASSERT_NE(block, nullptr);
+  // Not asked to be zeroed: the debug heap's fill, as a read of unset memory would see it.
+  EXPECT_EQ(*static_cast<uint32_t*>(block), 0xBAADF00Du);
+  EXPECT_EQ(*static_cast<uint32_t*>(local), 0xBAADF00Du);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   ASSERT_NE(made, nullptr);
 

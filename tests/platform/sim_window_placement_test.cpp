@@ -1,5 +1,5 @@
 // Windows: their rectangles, SetWindowPos keeping the frame, visibility and
-// topmost state, classes and the messages of creation and destruction.
+// topmost state.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -148,72 +148,6 @@ TEST_F(SimWindowPlacement, AnArmedFailureLeavesTheWindowWhereItWas) {
   const sim::WindowInfo info = sim::InspectWindow(window);
   ExpectRect(info.window, 50, 40, 350, 290);
   EXPECT_FALSE(info.topmost);
-}
-
-// ---- Classes and messages ---------------------------------------------------------
-
-struct Message {
-  HWND window;
-  UINT message;
-  LPVOID createParams;
-};
-std::vector<Message> g_messages;
-LRESULT g_answerToCreate = 0;
-
-LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  LPVOID params = nullptr;
-  if (message == WM_NCCREATE || message == WM_CREATE) {
-    params = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
-  }
-  g_messages.push_back(Message{window, message, params});
-  if (message == WM_CREATE) return g_answerToCreate;
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-class SimWindowClasses : public StrictSimTest {
- protected:
-  void SetUp() override {
-    StrictSimTest::SetUp();
-    g_messages.clear();
-    g_answerToCreate = 0;
-  }
-
-  static ATOM Register(const char* name) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = RecordingProc;
-    windowClass.hInstance = sim::ExecutableModule();
-    windowClass.lpszClassName = name;
-    return RegisterClassA(&windowClass);
-  }
-};
-
-// Of the messages Windows sends on the way (window_classes_dual_test.cpp
-// follows those), the simulation sends only the four of creation and destruction.
-TEST_F(SimWindowClasses, AWindowIsMadeHiddenOfItsClassWithOnlyItsLifeMessages) {
-  ASSERT_NE(Register("KRMEDIA_CALLBACK"), 0);
-  HWND window = CreateWindowExA(0, "KRMEDIA_CALLBACK", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                sim::ExecutableModule(), nullptr);
-  ASSERT_NE(window, nullptr);
-  EXPECT_FALSE(sim::InspectWindow(window).visible) << "no WS_VISIBLE: a hidden window";
-  EXPECT_EQ(sim::InspectWindow(window).className, "KRMEDIA_CALLBACK");
-  ASSERT_TRUE(DestroyWindow(window));
-  ASSERT_EQ(g_messages.size(), 4u);
-  EXPECT_EQ(g_messages[3].message, static_cast<UINT>(WM_NCDESTROY));
-}
-
-TEST_F(SimWindowClasses, AStyledWindowHasTheFrameOfItsStyle) {
-  ASSERT_NE(Register("Framed"), 0);
-  HWND window = CreateWindowExA(0, "Framed", "", WS_OVERLAPPEDWINDOW, 10, 20, 200, 100, nullptr, nullptr, nullptr,
-                                nullptr);
-  RECT client;
-  ASSERT_TRUE(GetClientRect(window, &client));
-  ExpectRect(client, 0, 0, 192, 73);  // a sizing border of 4 and a caption of 19
-
-  HWND popup = CreateWindowExA(0, "Framed", "", WS_POPUP, 10, 20, 200, 100, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(GetClientRect(popup, &client));
-  ExpectRect(client, 0, 0, 200, 100);
-  DestroyWindow(popup);
-  DestroyWindow(window);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
-// Window classes and the messages of a window's creation and destruction.
+// Window classes and the messages of a window's creation and destruction; on the
+// host also the simulation's own: only those messages, and the frame of a style.
 #include <vector>
 
 #include "tests/platform/dual_fixture.h"
+#ifndef _WIN32
+#include "platform/sim/gdi_control.h"
+#endif
 
 namespace {
 
@@ -11,6 +15,7 @@ struct Message {
   LPVOID createParams;
 };
 std::vector<Message> g_messages;
+int g_otherMessages = 0;
 LRESULT g_answerToCreate = 0;
 
 bool IsLifeMessage(UINT message) {
@@ -25,6 +30,8 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       params = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
     }
     g_messages.push_back(Message{window, message, params});
+  } else {
+    ++g_otherMessages;
   }
   if (message == WM_CREATE) return g_answerToCreate;
   return DefWindowProcA(window, message, wParam, lParam);
@@ -35,6 +42,7 @@ class DualWindowClasses : public DualTest {
   void SetUp() override {
     DualTest::SetUp();
     g_messages.clear();
+    g_otherMessages = 0;
     g_answerToCreate = 0;
   }
   void TearDown() override {
@@ -151,3 +159,36 @@ TEST_F(DualWindowClasses, FindWindowFindsATopLevelWindowByClassAndTitle) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+namespace {
+
+// Of the messages Windows sends on the way, the simulation sends only the four of creation and destruction.
+TEST_F(DualWindowClasses, TheSimulationsWindowIsMadeHiddenOfItsClassWithOnlyItsLifeMessages) {
+  ASSERT_NE(Register("KRMEDIA_CALLBACK"), 0);
+  HWND window = CreateWindowExA(0, "KRMEDIA_CALLBACK", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                sim::ExecutableModule(), nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(sim::InspectWindow(window).visible) << "no WS_VISIBLE: a hidden window";
+  EXPECT_EQ(sim::InspectWindow(window).className, "KRMEDIA_CALLBACK");
+  ASSERT_TRUE(DestroyWindow(window));
+  EXPECT_EQ(g_messages.size(), 4u);
+  EXPECT_EQ(g_otherMessages, 0);
+}
+
+TEST_F(DualWindowClasses, TheSimulationsStyledWindowHasTheFrameOfItsStyle) {
+  ASSERT_NE(Register("Framed"), 0);
+  HWND window = CreateWindowExA(0, "Framed", "", WS_OVERLAPPEDWINDOW, 10, 20, 200, 100, nullptr, nullptr, nullptr,
+                                nullptr);
+  RECT client;
+  ASSERT_TRUE(GetClientRect(window, &client));
+  EXPECT_EQ((std::vector<LONG>{client.right, client.bottom}), (std::vector<LONG>{192, 73}));  // borders 4, caption 19
+  HWND popup = CreateWindowExA(0, "Framed", "", WS_POPUP, 10, 20, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(GetClientRect(popup, &client));
+  EXPECT_EQ((std::vector<LONG>{client.right, client.bottom}), (std::vector<LONG>{200, 100}));
+  DestroyWindow(popup);
+  DestroyWindow(window);
+}
+
+}  // namespace
+#endif

@@ -38,6 +38,19 @@ class KRTest : public ::testing::Test {
     return info;
   }
 
+  // The library started on such a record.
+  static void StartLibrary(DWORD flags = 0, const char* fileName = "") {
+    KRSTARTUPINFO info = StartupInfo(flags, fileName);
+    ASSERT_EQ(KRStartup(&info), 1);
+  }
+
+  // The log as written, line ends taken as LF whether the log converts them or not.
+  static std::string LogText() {
+    std::string text = sim::DebugOutput();
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+    return text;
+  }
+
   static std::string LastErrorText() {
     char text[KRERROR_TEXT_MAX];
     KRErrorGetLastError(text);
