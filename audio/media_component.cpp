@@ -4,13 +4,23 @@
 
 #include <korvathd.h>
 
-#include <cstring>
-
 #include "audio/callback_window.h"
+#include "core/component_blocks.h"
 #include "core/handle_table.h"
 #include "core/last_error.h"
 
 KRMEDIASTATE g_krMedia = {};
+
+namespace {
+
+const unsigned long kErrorStartupFailed = KRERR_MEDIA | KRERR_STARTUPFAILED;
+
+const KRComponentBlock kTable[] = {
+    {reinterpret_cast<void**>(&g_krMedia.lpBuffers), KRMEDIA_BUFFER_MAX * static_cast<int>(sizeof(KRMEDIABUFFER)),
+     "KRME:BUFFERS"},
+};
+
+}  // namespace
 
 int KRMediaIsStarted(void) { return g_krMedia.bStarted; }
 
@@ -21,18 +31,18 @@ int KRMediaStartup(void) {
   g_krMedia.lpMediaEvent = NULL;
   g_krMedia.nCurrentBuffer = 0;
   g_krMedia.nPlayState = KRMEDIA_STATE_STOPPED;
+  // The table first: on an exhausted heap nothing is started, made or marked.
+  if (!KRAllocateAllComponentBlocks(kTable)) return KRErrorFail(kErrorStartupFailed);
 
   KRDebugDump("MediaControlCreate\n");
   if (FAILED(CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC, IID_IMediaControl,
                               reinterpret_cast<void**>(&g_krMedia.lpMediaControl)))) {
     g_krMedia.lpMediaControl = NULL;
-    return KRErrorFail(KRERR_MEDIA | KRERR_STARTUPFAILED);
+    KRFreeComponentBlocks(kTable);
+    return KRErrorFail(kErrorStartupFailed);
   }
   g_krMedia.bStarted = 1;
   g_krMedia.hWnd = KRCreateCallbackWindow("KRMEDIA_CALLBACK", KRMediaCallbackWindowProc);
-  const int size = KRMEDIA_BUFFER_MAX * sizeof(KRMEDIABUFFER);
-  g_krMedia.lpBuffers = static_cast<KRMEDIABUFFER*>(KRAllocEx(size, const_cast<char*>("KRME:BUFFERS")));
-  memset(g_krMedia.lpBuffers, 0, size);
   return 1;
 }
 
@@ -51,8 +61,7 @@ void KRMediaCleanup(void) {
     KRHandleWarnNotReleased("KRMedia", "Buffer", handle);
     KRMediaReleaseBuffer(handle);
   }
-  KRFree(g_krMedia.lpBuffers);
-  g_krMedia.lpBuffers = NULL;
+  KRFreeComponentBlocks(kTable);
   KRDebugDump("KRMedia : Cleanup\n");
   g_krMedia.lpMediaControl->Release();
   g_krMedia.lpMediaControl = NULL;
@@ -61,19 +70,21 @@ void KRMediaCleanup(void) {
 
 namespace {
 
-// One event per notification; the end of a looped stream rewinds and runs again.
-void TakeGraphEvent(void) {
-  if (g_krMedia.lpMediaEvent == NULL) return;
+// Every pending event per notification: a graph's first run queues one before
+// play names the window, and no message ever comes for it. The end of a
+// looped stream rewinds and runs again.
+void TakeGraphEvents(void) {
   LONG code = 0;
   LONG_PTR first = 0;
   LONG_PTR second = 0;
-  if (FAILED(g_krMedia.lpMediaEvent->GetEvent(&code, &first, &second, 0))) return;
-  g_krMedia.lpMediaEvent->FreeEventParams(code, first, second);
-  KRMEDIABUFFER* buffer = KRMediaCurrentBuffer();
-  if (code != EC_COMPLETE || g_krMedia.nPlayState != KRMEDIA_STATE_LOOPING || buffer == NULL) return;
-  buffer->lpMediaControl->Stop();
-  buffer->lpMediaPosition->put_CurrentPosition(0.0);
-  buffer->lpMediaControl->Run();
+  while (g_krMedia.lpMediaEvent != NULL && SUCCEEDED(g_krMedia.lpMediaEvent->GetEvent(&code, &first, &second, 0))) {
+    g_krMedia.lpMediaEvent->FreeEventParams(code, first, second);
+    KRMEDIABUFFER* buffer = KRMediaCurrentBuffer();
+    if (code != EC_COMPLETE || g_krMedia.nPlayState != KRMEDIA_STATE_LOOPING || buffer == NULL) continue;
+    buffer->lpMediaControl->Stop();
+    buffer->lpMediaPosition->put_CurrentPosition(0.0);
+    buffer->lpMediaControl->Run();
+  }
 }
 
 }  // namespace
@@ -83,7 +94,7 @@ LRESULT CALLBACK KRMediaCallbackWindowProc(HWND window, UINT message, WPARAM wPa
     case WM_ACTIVATEAPP: return 0;
     case WM_USER:
       KRDebugDump("KRMedia : WM_GRAPHNOTIFY\n");
-      TakeGraphEvent();
+      TakeGraphEvents();
       return 1;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -169,7 +169,8 @@ int KRSoundCreateBuffer(void* image) {
   if (!g_krSound.bStarted) return KRErrorFail(kErrorNotStarted);
   const int handle = FindFreeSlot(true);
   if (handle == 0) return 0;
-  // An image in memory is trusted to hold what its RIFF size says.
+  // An image in memory is trusted to hold what its RIFF size says; no image fails like a missing file.
+  if (image == NULL) return KRErrorFail(kErrorCreate);
   return CreateFromImage(handle, static_cast<const BYTE*>(image), SIZE_MAX, "");
 }
 

@@ -28,8 +28,9 @@ IDirectSound3DBuffer* Buffer3D(int handle, const char* action) {
 
 }  // namespace
 
+// A volume that is not a number is no volume: it changes nothing.
 void KRSoundSetMasterVolume(float volume) {
-  if (!g_krSound.bStarted || g_krSound.lpPrimary == NULL) return;
+  if (!g_krSound.bStarted || g_krSound.lpPrimary == NULL || std::isnan(volume)) return;
   // The curve is periodic: below -1 it would climb back towards full volume.
   double scale = volume;
   if (scale > 0.0) scale = 0.0;
@@ -40,7 +41,7 @@ void KRSoundSetMasterVolume(float volume) {
 
 void KRSoundSetBufferVolume(int handle, float volume) {
   KRSOUNDBUFFER* slot = KRSoundCheckedBuffer(handle, "Set buffer volume to");
-  if (slot == NULL) return;
+  if (slot == NULL || std::isnan(volume)) return;
   slot->fVolume = volume;
   slot->lpBuffer->SetVolume(ClampVolume(KRFloatToInt(static_cast<double>(volume) * 10000.0)));
 }

@@ -10,6 +10,16 @@ DWORD ReadWord(const BYTE* at) {
          static_cast<DWORD>(at[3]) << 24;
 }
 
+WORD ReadHalf(const BYTE* at) { return static_cast<WORD>(at[0] | at[1] << 8); }
+
+// A format other than PCM is read by DirectSound with the cbSize bytes it
+// announces after its 18; they must lie inside the chunk. A record too short
+// to hold cbSize is read from a zeroed copy, and PCM's cbSize is ignored.
+bool FormatHoldsWhatItAnnounces(const BYTE* format, DWORD size) {
+  if (size < sizeof(WAVEFORMATEX) || ReadHalf(format) == WAVE_FORMAT_PCM) return true;
+  return sizeof(WAVEFORMATEX) + ReadHalf(format + 16) <= size;
+}
+
 bool IsId(const BYTE* at, const char* id) { return memcmp(at, id, 4) == 0; }
 
 }  // namespace
@@ -38,6 +48,9 @@ KRWAVERESULT KRWaveParse(const BYTE* image, size_t available, KRWAVEPARTS* parts
     // Chunks are padded to an even size.
     position = dataStart + ((static_cast<uint64_t>(size) + 1) & ~static_cast<uint64_t>(1));
   }
-  if (parts->lpFormat == NULL || parts->dwFormatSize < 16 || parts->lpSamples == NULL) return KRWAVE_INCOMPLETE;
+  if (parts->lpFormat == NULL || parts->dwFormatSize < 16 || parts->lpSamples == NULL ||
+      !FormatHoldsWhatItAnnounces(parts->lpFormat, parts->dwFormatSize)) {
+    return KRWAVE_INCOMPLETE;
+  }
   return KRWAVE_OK;
 }

@@ -11,7 +11,8 @@ enum KRWAVERESULT {
   KRWAVE_OK,
   KRWAVE_NORIFF,      // under 4 bytes, or the first word is not "RIFF"
   KRWAVE_NOWAVE,      // under 12 bytes, or the form type is not "WAVE"
-  KRWAVE_INCOMPLETE,  // no "data", no "fmt ", or a "fmt " under 16 bytes
+  KRWAVE_INCOMPLETE,  // no "data", no "fmt ", a "fmt " under 16 bytes, or one
+                      // that announces more bytes (cbSize) than it holds
 };
 
 typedef struct KRWAVEPARTS {

@@ -23,6 +23,7 @@ typedef LONG OAFilterState;
 
 // Events.
 #define EC_COMPLETE 0x01
+#define EC_CLOCK_CHANGED 0x0D
 #define EC_USERABORT 0x02
 #define EC_ERRORABORT 0x03
 

@@ -1,7 +1,8 @@
 // DirectShow's filter graph: one object with the builder, control, position,
 // video-window and event interfaces, sharing one reference count. A RIFF AVI
-// or WAVE file of the sandbox renders; the stream ends when a test says so,
-// which queues EC_COMPLETE and posts the notification message.
+// or WAVE file of the sandbox renders; the first run queues EC_CLOCK_CHANGED;
+// the stream ends when a test says so, which queues EC_COMPLETE; each event
+// posts the notification message when a window was named before it.
 #include <dshow.h>
 
 #include <deque>
@@ -113,7 +114,16 @@ class FilterGraph final : public IGraphBuilder,
     return result;
   }
 
-  HRESULT STDMETHODCALLTYPE Run() override { return Change("IMediaControl::Run", GraphInfo::Running); }
+  // As Wine does, a graph's first run queues EC_CLOCK_CHANGED, before the
+  // caller can have named a window for it.
+  HRESULT STDMETHODCALLTYPE Run() override {
+    const HRESULT result = Change("IMediaControl::Run", GraphInfo::Running);
+    if (result == S_OK && !ranBefore_) {
+      ranBefore_ = true;
+      Queue(EC_CLOCK_CHANGED);
+    }
+    return result;
+  }
   HRESULT STDMETHODCALLTYPE Pause() override { return Change("IMediaControl::Pause", GraphInfo::Paused); }
   HRESULT STDMETHODCALLTYPE Stop() override { return Change("IMediaControl::Stop", GraphInfo::Stopped); }
 
@@ -198,10 +208,7 @@ class FilterGraph final : public IGraphBuilder,
   }
   bool EndStream() {
     if (info_.state != GraphInfo::Running || info_.files.empty()) return false;
-    events_.push_back(GraphEvent{EC_COMPLETE, S_OK, 0});
-    if (info_.notifyWindow != nullptr) {
-      detail::PostQuietly(info_.notifyWindow, static_cast<UINT>(info_.notifyMessage), 0, instance_);
-    }
+    Queue(EC_COMPLETE);
     return true;
   }
   int UnfreedEvents() const { return unfreedEvents_; }
@@ -210,6 +217,13 @@ class FilterGraph final : public IGraphBuilder,
   }
 
  private:
+  // The message goes only to a window named before the event.
+  void Queue(LONG code) {
+    events_.push_back(GraphEvent{code, 0, 0});
+    if (info_.notifyWindow != nullptr) {
+      detail::PostQuietly(info_.notifyWindow, static_cast<UINT>(info_.notifyMessage), 0, instance_);
+    }
+  }
   HRESULT Change(const char* method, GraphInfo::State state) {
     auto lock = detail::LockSimulation();
     if (auto failure = detail::EnterCall(method, "")) return detail::AsHresult(*failure);
@@ -228,6 +242,7 @@ class FilterGraph final : public IGraphBuilder,
   std::deque<GraphEvent> events_;
   LONG_PTR instance_ = 0;
   int unfreedEvents_ = 0;
+  bool ranBefore_ = false;
   detail::LiveTally all_;
   detail::LiveTally live_;
 };

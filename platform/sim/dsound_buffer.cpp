@@ -5,6 +5,7 @@
 #include "sim/dsound_internal.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -20,8 +21,8 @@ uint32_t Generation() { return detail::DirectSoundGeneration(); }
 
 class SoundBufferObject : public detail::ComObject<IDirectSoundBuffer> {
  public:
-  SoundBufferObject(const DSBUFFERDESC& description, std::shared_ptr<std::vector<BYTE>> samples,
-                    std::shared_ptr<int> ownerBuffers)
+  SoundBufferObject(const DSBUFFERDESC& description, const std::vector<BYTE>& format,
+                    std::shared_ptr<std::vector<BYTE>> samples, std::shared_ptr<int> ownerBuffers)
       : ComObject("IDirectSoundBuffer", IID_IDirectSoundBuffer),
         samples_(std::move(samples)),
         ownerBuffers_(std::move(ownerBuffers)),
@@ -32,9 +33,9 @@ class SoundBufferObject : public detail::ComObject<IDirectSoundBuffer> {
     state_.flags = description.dwFlags;
     state_.bufferBytes = description.dwBufferBytes;
     state_.reserved = description.dwReserved;
-    if (description.lpwfxFormat != nullptr) {
-      state_.format = *description.lpwfxFormat;
-      state_.format.cbSize = 0;
+    if (!format.empty()) {
+      state_.formatRecord = format;
+      std::memcpy(&state_.format, format.data(), sizeof(WAVEFORMATEX));
       state_.frequency = state_.format.nSamplesPerSec;
     } else {
       // The primary buffer's own format until SetFormat.
@@ -62,7 +63,7 @@ class SoundBufferObject : public detail::ComObject<IDirectSoundBuffer> {
   }
 
   SoundBufferObject* Duplicate(std::shared_ptr<int> ownerBuffers) {
-    auto* copy = new SoundBufferObject(description_, samples_, std::move(ownerBuffers));
+    auto* copy = new SoundBufferObject(description_, state_.formatRecord, samples_, std::move(ownerBuffers));
     copy->state_.format = state_.format;
     copy->state_.frequency = state_.frequency;
     copy->state_.duplicate = true;
@@ -460,9 +461,10 @@ HRESULT SoundBufferObject::Answer(REFIID iid, void** object) {
 
 namespace detail {
 
-IDirectSoundBuffer* NewSoundBuffer(const DSBUFFERDESC& description, std::shared_ptr<int> ownerBuffers) {
+IDirectSoundBuffer* NewSoundBuffer(const DSBUFFERDESC& description, const std::vector<BYTE>& format,
+                                   std::shared_ptr<int> ownerBuffers) {
   auto samples = std::make_shared<std::vector<BYTE>>(description.dwBufferBytes, 0);
-  return new SoundBufferObject(description, std::move(samples), std::move(ownerBuffers));
+  return new SoundBufferObject(description, format, std::move(samples), std::move(ownerBuffers));
 }
 
 IDirectSoundBuffer* DuplicateSimSoundBuffer(IDirectSoundBuffer* source, std::shared_ptr<int> ownerBuffers) {

@@ -26,6 +26,7 @@ struct SoundBufferState {
   DWORD bufferBytes = 0;
   DWORD reserved = 0;
   WAVEFORMATEX format = {};
+  std::vector<BYTE> formatRecord;  // as read: 18 bytes, and for other than PCM the cbSize bytes after them
   std::vector<BYTE> samples;
   const void* sampleMemory = nullptr;
   LONG volume = 0;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/com_object.h"
 #include "sim/dsound_control.h"
@@ -22,9 +23,11 @@ void ResetDirectSound();
 uint32_t DirectSoundGeneration();
 int& LiveSoundBufferCount();
 
-// A new buffer of the description (checked by the caller), one reference.
+// A new buffer of the description (checked by the caller) and of the format
+// record read from it (empty for a primary buffer), one reference.
 // `ownerBuffers` counts the live buffers of the DirectSound object that made them.
-IDirectSoundBuffer* NewSoundBuffer(const DSBUFFERDESC& description, std::shared_ptr<int> ownerBuffers);
+IDirectSoundBuffer* NewSoundBuffer(const DSBUFFERDESC& description, const std::vector<BYTE>& format,
+                                   std::shared_ptr<int> ownerBuffers);
 // A second buffer over the sample memory of `source`; null unless `source` is
 // a live secondary buffer.
 IDirectSoundBuffer* DuplicateSimSoundBuffer(IDirectSoundBuffer* source, std::shared_ptr<int> ownerBuffers);

@@ -4,7 +4,11 @@
 // reset that dsound_identifiers.cpp hooks in).
 #include "sim/dsound_internal.h"
 
+#include <mmreg.h>
+
+#include <cstddef>
 #include <cstdio>
+#include <vector>
 
 namespace sim {
 namespace {
@@ -33,24 +37,42 @@ std::string ArgDescription(LPCDSBUFFERDESC description) {
   return result + text;
 }
 
-// What DirectSound accepts of a PCM format: 1 or 2 channels of 8 or 16 bits,
-// block alignment and byte rate that follow from them.
-bool IsPlayablePcm(const WAVEFORMATEX& format) {
-  if (format.wFormatTag != WAVE_FORMAT_PCM) return false;
+// What DirectSound plays: 1 or 2 channels of 8- or 16-bit PCM or of IEEE
+// float in whole bytes up to 64 bits, with block alignment and byte rate that
+// follow from them.
+bool IsPlayable(const WAVEFORMATEX& format) {
+  if (format.wFormatTag == WAVE_FORMAT_PCM) {
+    if (format.wBitsPerSample != 8 && format.wBitsPerSample != 16) return false;
+  } else if (format.wFormatTag != WAVE_FORMAT_IEEE_FLOAT || format.wBitsPerSample % 8 != 0 ||
+             format.wBitsPerSample == 0 || format.wBitsPerSample > 64) {
+    return false;
+  }
   if (format.nChannels < 1 || format.nChannels > 2) return false;
-  if (format.wBitsPerSample != 8 && format.wBitsPerSample != 16) return false;
   if (format.nSamplesPerSec < DSBFREQUENCY_MIN || format.nSamplesPerSec > DSBFREQUENCY_MAX) return false;
   if (format.nBlockAlign != format.nChannels * format.wBitsPerSample / 8) return false;
   return format.nAvgBytesPerSec == format.nSamplesPerSec * format.nBlockAlign;
 }
 
-HRESULT CheckDescription(const DSBUFFERDESC& description) {
+// The record as DirectSound copies it: PCM's first 16 bytes (its cbSize is
+// ignored and reads as 0), any other format's 18 bytes and the cbSize bytes
+// they announce, so that a record shorter than it claims is read past its end.
+std::vector<BYTE> ReadFormat(const WAVEFORMATEX& format) {
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(&format);
+  if (format.wFormatTag == WAVE_FORMAT_PCM) {
+    std::vector<BYTE> record(bytes, bytes + offsetof(WAVEFORMATEX, cbSize));
+    record.resize(sizeof(WAVEFORMATEX), 0);
+    return record;
+  }
+  return std::vector<BYTE>(bytes, bytes + sizeof(WAVEFORMATEX) + format.cbSize);
+}
+
+HRESULT CheckDescription(const DSBUFFERDESC& description, const std::vector<BYTE>& format) {
   if (description.dwSize != sizeof(DSBUFFERDESC)) return DSERR_INVALIDPARAM;
   // The primary buffer's size and format are DirectSound's own; what is given is ignored.
   if (description.dwFlags & DSBCAPS_PRIMARYBUFFER) return DS_OK;
   if (description.lpwfxFormat == nullptr) return DSERR_INVALIDPARAM;
   if (description.dwBufferBytes < DSBSIZE_MIN || description.dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
-  if (!IsPlayablePcm(*description.lpwfxFormat)) return DSERR_BADFORMAT;
+  if (!IsPlayable(*reinterpret_cast<const WAVEFORMATEX*>(format.data()))) return DSERR_BADFORMAT;
   return DS_OK;
 }
 
@@ -76,9 +98,12 @@ class DirectSoundObject : public detail::ComObject<IDirectSound> {
     if (description == nullptr || out == nullptr) return DSERR_INVALIDPARAM;
     if (outer != nullptr) return DSERR_NOAGGREGATION;
     if (!initialized_) return DSERR_UNINITIALIZED;
-    const HRESULT checked = CheckDescription(*description);
+    const bool primary = (description->dwFlags & DSBCAPS_PRIMARYBUFFER) != 0;
+    std::vector<BYTE> format;
+    if (!primary && description->lpwfxFormat != nullptr) format = ReadFormat(*description->lpwfxFormat);
+    const HRESULT checked = CheckDescription(*description, format);
     if (FAILED(checked)) return checked;
-    *out = detail::NewSoundBuffer(*description, buffers_);
+    *out = detail::NewSoundBuffer(*description, format, buffers_);
     return DS_OK;
   }
 

@@ -198,6 +198,9 @@ TEST_F(SoundBufferTest, IncompleteImagesFailQuietlyWithoutDirectSound) {
       Riff(Chunk("data", Samples(8))),
       Riff(Chunk("fmt ", PcmFormat(1, 22050, 16, 0).substr(0, 15)) + Chunk("data", Samples(8))),
       Riff(""),
+      // The format announces bytes beyond its chunk, here beyond the image.
+      Riff(Chunk("data", Samples(8)) + Chunk("fmt ", FloatFormat(22, 0))),
+      Riff(Chunk("fmt ", FloatFormat(0xFFFF, 4)) + Chunk("data", Samples(8))),
   };
   const int heapBefore = sim::LiveHeapBlocks();
   for (const std::string& image : cases) {
@@ -211,9 +214,20 @@ TEST_F(SoundBufferTest, IncompleteImagesFailQuietlyWithoutDirectSound) {
     EXPECT_EQ(SoundCalls().size(), 0u);
     EXPECT_EQ(sim::LiveHeapBlocks(), heapBefore);
   }
+  EXPECT_EQ(KRSoundCreateBuffer(static_cast<void*>(nullptr)), 0);
+  EXPECT_EQ(KRErrorGetLastError(), kCreateFailed);
   EXPECT_EQ(LogLines(), std::vector<std::string>{});
   EXPECT_EQ(g_krSound.nFreeHint, 1);
   EXPECT_EQ(g_krSound.lpBuffers[1].lpBuffer, nullptr);
+}
+
+TEST_F(SoundBufferTest, FloatFormatReachesDirectSoundWithTheBytesItAnnounces) {
+  ASSERT_EQ(FromFile("float.wav", Riff(Chunk("fmt ", FloatFormat(2, 2)) + Chunk("data", Samples(8)))), 1);
+  const sim::SoundBufferState state = BufferState(1);
+  EXPECT_EQ(state.format.wFormatTag, 3);
+  EXPECT_EQ(state.formatRecord.size(), 20u);
+  EXPECT_EQ(state.formatRecord.back(), 0x11);
+  EXPECT_EQ(SampleBytes(1), Samples(8));
 }
 
 TEST_F(SoundBufferTest, FileThatCannotBeOpenedFailsWithoutALine) {

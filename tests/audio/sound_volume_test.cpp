@@ -1,6 +1,7 @@
 // Volume and 3D sound: the master curve and its clamp, the buffer volume and
 // its clamp, the apply flag handed on unchanged, the cone orientation, and bad
 // handles.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ TEST_F(SoundVolumeTest, MasterVolumeIsClampedToItsScale) {
   EXPECT_EQ(MasterFor(-4.0f), -10000);
   MasterFor(-0.5f);
   EXPECT_EQ(MasterFor(-2.0f), -10000);
+  EXPECT_EQ(MasterFor(std::nanf("")), -10000) << "not a number changes nothing";
   EXPECT_EQ(sim::CountCalls("IDirectSoundBuffer::SetVolume"), 5);
 }
 
@@ -65,6 +67,7 @@ TEST_F(SoundVolumeTest, BufferVolumeIsLinearClampedAndTheFloatKept) {
   EXPECT_EQ(BufferState(1).volume, -10000);
   EXPECT_EQ(g_krSound.lpBuffers[1].fVolume, -2.5f);
   KRSoundSetBufferVolume(1, 0.25f);
+  KRSoundSetBufferVolume(1, -std::nanf(""));  // changes nothing
   EXPECT_EQ(BufferState(1).volume, 0);
   EXPECT_EQ(g_krSound.lpBuffers[1].fVolume, 0.25f);
   EXPECT_EQ(SoundCalls(), (std::vector<std::string>{

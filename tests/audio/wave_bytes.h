@@ -32,6 +32,13 @@ inline std::string PcmFormat(uint16_t channels = 1, uint32_t rate = 22050, uint1
   return format + std::string(extra, '\0');
 }
 
+// An IEEE-float format record (mono, 22050 Hz, 32 bits) whose cbSize announces
+// `announced` bytes after its 18, of which it holds `held`.
+inline std::string FloatFormat(uint16_t announced, size_t held) {
+  const std::string format = Half(3) + Half(1) + Word(22050) + Word(88200) + Half(4) + Half(32) + Half(announced);
+  return format + std::string(held, '\x11');
+}
+
 // "RIFF", the RIFF size (the body's length + 4 unless given), "WAVE", the body.
 inline std::string Riff(const std::string& body, int64_t riffSize = -1, const std::string& form = "WAVE") {
   const uint32_t size = riffSize < 0 ? static_cast<uint32_t>(body.size() + 4) : static_cast<uint32_t>(riffSize);

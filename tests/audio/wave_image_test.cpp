@@ -100,7 +100,17 @@ TEST(WaveImage, SizesNearTheTopDoNotWrap) {
   EXPECT_EQ(Parse(image, 0, true).result, KRWAVE_OK);
 }
 
-TEST(WaveImage, FormatChunkUnder16BytesIsIncomplete) {
+TEST(WaveImage, FormatChunkUnder16BytesOrShortOfItsCbSizeIsIncomplete) {
+  const std::string data = Chunk("data", "12");
+  EXPECT_EQ(Parse(Riff(data + Chunk("fmt ", FloatFormat(22, 0)))).result, KRWAVE_INCOMPLETE);
+  EXPECT_EQ(Parse(Riff(Chunk("fmt ", FloatFormat(3, 2)) + data)).result, KRWAVE_INCOMPLETE);
+  EXPECT_EQ(Parse(Riff(Chunk("fmt ", FloatFormat(0xFFFF, 8)) + data)).result, KRWAVE_INCOMPLETE);
+  EXPECT_EQ(Parse(Riff(Chunk("fmt ", FloatFormat(2, 2)) + data)).result, KRWAVE_OK);
+  EXPECT_EQ(Parse(Riff(Chunk("fmt ", FloatFormat(2, 3)) + data)).result, KRWAVE_OK);
+  // Too short to hold cbSize, or PCM, whose cbSize DirectSound ignores.
+  EXPECT_EQ(Parse(Riff(Chunk("fmt ", FloatFormat(9, 0).substr(0, 16)) + data)).result, KRWAVE_OK);
+  EXPECT_EQ(Parse(Riff(Chunk("fmt ", PcmFormat(1, 22050, 16, 0) + Half(0xFFFF)) + data)).result, KRWAVE_OK);
+
   EXPECT_EQ(Parse(Riff(Chunk("fmt ", PcmFormat().substr(0, 15)) + Chunk("data", "12"))).result, KRWAVE_INCOMPLETE);
   EXPECT_EQ(Parse(Riff(Chunk("fmt ", PcmFormat().substr(0, 16)) + Chunk("data", "12"))).result, KRWAVE_OK);
   // A later short one spoils an earlier good one: the last counts.

@@ -1,10 +1,11 @@
 // DirectSound 6 as Windows has it: the object needs Initialize before it makes
-// buffers; descriptions and formats are checked; the primary buffer refuses
-// frequency and pan and hands out the listener; a secondary buffer's bytes are
-// locked, shared by a duplicate, played once and stopped; volumes outside the
-// range are refused and the old one stays.
+// buffers; descriptions and formats (PCM and IEEE float) are checked; the
+// primary buffer refuses frequency and pan and hands out the listener; a
+// secondary buffer's bytes are locked, shared by a duplicate, played once and
+// stopped; volumes outside the range are refused and the old one stays.
 #include <windows.h>
 #include <dsound.h>
+#include <mmreg.h>
 #include <objbase.h>
 
 #include <cstring>
@@ -85,6 +86,16 @@ TEST_F(DualDirectSound, DescriptionsAreChecked) {
   description.lpwfxFormat = nullptr;
   EXPECT_EQ(directSound_->CreateSoundBuffer(&description, &buffer_, nullptr), DSERR_INVALIDPARAM);
   EXPECT_EQ(buffer_, nullptr);
+
+  // IEEE float plays too, its record followed by the cbSize bytes it announces;
+  // ADPCM does not.
+  BYTE record[sizeof(WAVEFORMATEX) + 22] = {};
+  WAVEFORMATEX* format = reinterpret_cast<WAVEFORMATEX*>(record);
+  *format = {2, 1, 22050, 44100, 2, 16, 22};
+  description.lpwfxFormat = format;
+  EXPECT_TRUE(FAILED(directSound_->CreateSoundBuffer(&description, &buffer_, nullptr)));
+  *format = {WAVE_FORMAT_IEEE_FLOAT, 1, 22050, 66150, 3, 24, 22};
+  ASSERT_EQ(directSound_->CreateSoundBuffer(&description, &buffer_, nullptr), DS_OK);
 }
 
 TEST_F(DualDirectSound, PrimaryRefusesFrequencyAndPanAndHandsOutTheListener) {

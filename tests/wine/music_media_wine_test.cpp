@@ -118,7 +118,7 @@ TEST_F(MusicMediaOnWine, WithoutACdDriveThePlayLogsTheMciTextAndCleansMusicUp) {
   EXPECT_NE(log.find(std::string(text) + "\r\nKRMusic : Cleanup\r\n"), std::string::npos) << log;
 }
 
-TEST_F(MusicMediaOnWine, OurAviAndWaveRenderPlayOnceAndLoop) {
+TEST_F(MusicMediaOnWine, OurAviAndWaveRenderLoopFromTheirFirstPlayAndPlayOnce) {
   ASSERT_TRUE(WriteWaveFile("wine_sound.wav", 250));
   ASSERT_TRUE(WriteAviFile("wine_video.avi", 5));
   WriteRawFile("wine_garbage.avi", "this is not a media file at all");
@@ -131,6 +131,12 @@ TEST_F(MusicMediaOnWine, OurAviAndWaveRenderPlayOnceAndLoop) {
   EXPECT_EQ(KRErrorGetLastError(), 0x5100u);
   EXPECT_EQ(KRMediaCreateBuffer("wine_missing.avi"), 0);
 
+  // Looped on its first play, each file restarts at every end: the ends keep coming.
+  for (int handle : {wave, avi}) {
+    ASSERT_EQ(KRMediaPlay(handle, KRMEDIA_PLAY_LOOP), 1);
+    EXPECT_EQ(PumpUntilNotified(3, 20000), 3) << "buffer " << handle;
+    EXPECT_EQ(KRMediaStop(), 1);
+  }
   // Each file played once: its end is notified.
   ASSERT_EQ(KRMediaPlay(wave, 0), 1);
   EXPECT_EQ(PumpUntilNotified(1, 20000), 1);

@@ -1,14 +1,17 @@
 // Sound of the real KORVATHD.DLL under Wine (ALSA's null device stands in for
 // a sound card): start-up and clean-up lines, buffers from a WAVE file and
-// from memory, header errors, the full table, duplicates, play, stop and
-// release without warnings, the master volume and the listener read back.
+// from memory, float formats and those short of their cbSize, header errors,
+// the full table, duplicates, play, stop and release without warnings, the
+// master volume and the listener read back.
 #include <windows.h>
 #include <dsound.h>
 
 #include <gtest/gtest.h>
 #include <korvathd.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "support/library_calls.h"
@@ -63,6 +66,7 @@ TEST_F(SoundOnWindows, StartupAndCleanupWriteTheirLinesAndMasterVolumeReadsBack)
   EXPECT_EQ(primary->GetVolume(&volume), DS_OK);
   EXPECT_EQ(volume, -10000);
   KRSoundSetMasterVolume(0.5f);
+  KRSoundSetMasterVolume(std::nanf(""));  // changes nothing
   EXPECT_EQ(primary->GetVolume(&volume), DS_OK);
   EXPECT_EQ(volume, 0);
 
@@ -127,6 +131,50 @@ TEST_F(SoundOnWindows, BuffersFromAFileMemoryAndADuplicatePlayStopAndRelease) {
   KRDebugCleanup();
   EXPECT_EQ(Log().find("Warning"), std::string::npos) << Log();
   EXPECT_EQ(KRErrorGetLastError(), errorBefore_);
+}
+
+// Copied to the end of a readable page: DirectSound reading past it would crash.
+class ImageBeforeAGuardPage {
+ public:
+  explicit ImageBeforeAGuardPage(const std::string& image) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    page_ = system.dwPageSize;
+    pages_ = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * page_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD old = 0;
+    VirtualProtect(pages_ + page_, page_, PAGE_NOACCESS, &old);
+    memcpy(pages_ + page_ - image.size(), image.data(), image.size());
+    at_ = pages_ + page_ - image.size();
+  }
+  ~ImageBeforeAGuardPage() { VirtualFree(pages_, 0, MEM_RELEASE); }
+  void* Image() const { return at_; }
+
+ private:
+  DWORD page_ = 0;
+  BYTE* pages_ = nullptr;
+  BYTE* at_ = nullptr;
+};
+
+TEST_F(SoundOnWindows, FloatFormatsPlayUnlessTheyAnnounceMoreThanTheirChunkHolds) {
+  using namespace wavebytes;
+  const int handle = FromMemory(Riff(Chunk("fmt ", FloatFormat(2, 2)) + Chunk("data", Samples(64))));
+  EXPECT_EQ(handle, 1);
+  KRSoundReleaseBuffer(handle);
+  // An 18-byte format announcing 22 bytes more, as the image's last bytes; the
+  // same from a file announcing 65535; no image at all.
+  const ImageBeforeAGuardPage image(Riff(Chunk("data", Samples(64)) + Chunk("fmt ", FloatFormat(22, 0))));
+  WriteFile("cbsize.wav", Riff(Chunk("fmt ", FloatFormat(0xFFFF, 0)) + Chunk("data", Samples(64))));
+  // Each must set the create's code over the 0x4001 of a second start-up.
+  const auto refused = [](int result) {
+    const bool failed = result == 0 && KRErrorGetLastError() == static_cast<unsigned long>(KRERR_SOUND | 0x100);
+    KRSoundStartup();
+    return failed;
+  };
+  KRSoundStartup();
+  EXPECT_TRUE(refused(KRSoundCreateBuffer(image.Image())));
+  EXPECT_TRUE(refused(KRSoundCreateBuffer(static_cast<const char*>("cbsize.wav"))));
+  EXPECT_TRUE(refused(KRSoundCreateBuffer(static_cast<void*>(nullptr))));
+  remove("cbsize.wav");
 }
 
 TEST_F(SoundOnWindows, HeaderErrorsAndTheFullTable) {
