@@ -30,78 +30,82 @@ float Unsnap(float v) {
   return v;
 }
 
-// 0 to 255, NaN as 0, then truncated.
+// 0 to 255, NaN as 0, then truncated; the two selects compile to min and max, not branches.
 DWORD Channel(float v) {
-  if (!(v > 0.0f)) return 0;
-  return v >= 255.0f ? 255 : static_cast<DWORD>(v);
+  const float low = v > 0.0f ? v : 0.0f;
+  const float clamped = low < 255.0f ? low : 255.0f;
+  return static_cast<DWORD>(static_cast<int32_t>(clamped));
 }
 
-void ConvertGlideVertex(const GrVertex& v, D3DTLVERTEX* out) {
-  const GlideStateRecord& r = g_glideState;
-  const bool scale = g_glide.settings.scaleFix != 0;
-  const float x = Unsnap(v.x);
-  const float y = Unsnap(v.y);
-  out->sx = scale ? x * g_glide.xScale : x;
-  if (r.originLocation == GR_ORIGIN_LOWER_LEFT) {
-    out->sy = static_cast<float>(g_glide.physicalHeight) - (scale ? y * g_glide.yScale : y);
-  } else {
-    out->sy = scale ? y * g_glide.yScale : y;
-  }
-  // Positive finite oow gives Direct3D the perspective Glide textures with.
-  const float perspective = v.oow > 0.0f && std::isfinite(v.oow) ? v.oow : 1.0f;
-  switch (r.depthBufferMode) {
-    case GR_DEPTHBUFFER_ZBUFFER:
-      out->sz = v.ooz / 65535.0f;
-      out->rhw = perspective;
-      break;
-    case GR_DEPTHBUFFER_WBUFFER:
-      out->sz = 0.0f;
-      out->rhw = v.oow;
-      break;
-    default:
-      out->rhw = perspective;
-      break;
-  }
+// Positive finite oow gives Direct3D the perspective Glide textures with.
+float Perspective(float oow) { return oow > 0.0f && oow < INFINITY ? oow : 1.0f; }
 
+enum DepthRule { kDepthKept, kDepthZ, kDepthW, kDepthOfW };
+
+// What the state record makes of every vertex, worked out when the state changes.
+struct VertexRule {
+  float xScale, yScale;  // 1 without ScaleFix
+  bool lowerLeft;
+  float height;  // physicalHeight, where a lower-left origin's y counts from
+  DepthRule depth;
+  DWORD iteratedMask;  // bytes of the colour taken from the vertex
+  DWORD constantPart;  // bytes taken from the constant colour
+  DWORD keptMask;      // all of it for combinations without a rule: the entry keeps its colour
+  DWORD specularMask;  // the vertex alpha in all four bytes, or nothing
+};
+VertexRule g_rule;
+
+void ConvertGlideVertex(const GrVertex& v, D3DTLVERTEX* out) {
+  const VertexRule& rule = g_rule;
+  out->sx = Unsnap(v.x) * rule.xScale;
+  const float y = Unsnap(v.y) * rule.yScale;
+  out->sy = rule.lowerLeft ? rule.height - y : y;
+  const float oow = v.oow;
+  switch (rule.depth) {
+    case kDepthZ:
+      out->sz = v.ooz / 65535.0f;
+      out->rhw = Perspective(oow);
+      break;
+    case kDepthW:
+      out->sz = 0.0f;
+      out->rhw = oow;
+      break;
+    case kDepthOfW:
+      out->sz = WBufferDepth(oow);
+      out->rhw = oow;
+      break;
+    case kDepthKept:
+      out->rhw = Perspective(oow);
+      break;
+  }
   const DWORD a = Channel(v.a);
-  const DWORD red = Channel(v.r);
-  const DWORD green = Channel(v.g);
-  const DWORD blue = Channel(v.b);
-  const DWORD c = r.constantColor;
-  const FxU32 colourLocal = r.colorCombineLocal;
-  const FxU32 alphaLocal = r.alphaCombineLocal;
-  if (colourLocal == 0 && alphaLocal == 0) {
-    out->color = (a << 24) | (red << 16) | (green << 8) | blue;
-  } else if (colourLocal == 0 && alphaLocal == 1) {
-    out->color = (red << 16) | (green << 8) | blue | (c & 0xFF000000u);
-  } else if (colourLocal == 1 && alphaLocal == 0) {
-    out->color = (c & 0x00FFFFFFu) | (a << 24);
-  } else if (colourLocal == 1 && alphaLocal == 1) {
-    out->color = c;
-  }
-  if (r.colorCombineFunction == GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA) {
-    const DWORD s = a | (a << 8);
-    out->specular = (s << 16) | s;
-  } else {
-    out->specular = 0;
-  }
-  if (v.oow == 0.0f) {
-    out->tu = out->tv = 0.0f;
-  } else {
-    out->tu = (v.tmuvtx[0].sow / v.oow + 0.2f) / 256.0f;
-    out->tv = (v.tmuvtx[0].tow / v.oow + 0.2f) / 256.0f;
-  }
+  const DWORD iterated = (a << 24) | (Channel(v.r) << 16) | (Channel(v.g) << 8) | Channel(v.b);
+  out->color = (iterated & rule.iteratedMask) | rule.constantPart | (out->color & rule.keptMask);
+  out->specular = (a * 0x01010101u) & rule.specularMask;
+  const float tu = (v.tmuvtx[0].sow / oow + 0.2f) / 256.0f;
+  const float tv = (v.tmuvtx[0].tow / oow + 0.2f) / 256.0f;
+  out->tu = oow == 0.0f ? 0.0f : tu;
+  out->tv = oow == 0.0f ? 0.0f : tv;
 }
 
 // The list calls fill the array backwards for a lower-left origin, keeping the winding.
 void ConvertList(int n, const GrVertex* const* vertices) {
-  const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
-  for (int i = 0; i < n; ++i) ConvertGlideVertex(*vertices[i], &g_tlVertices[reverse ? n - 1 - i : i]);
+  D3DTLVERTEX* out = g_rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = g_rule.lowerLeft ? -1 : 1;
+  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(*vertices[i], out);
 }
 
 void ConvertArray(int n, const GrVertex* vlist) {
-  const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
-  for (int i = 0; i < n; ++i) ConvertGlideVertex(vlist[i], &g_tlVertices[reverse ? n - 1 - i : i]);
+  D3DTLVERTEX* out = g_rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = g_rule.lowerLeft ? -1 : 1;
+  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(vlist[i], out);
+}
+
+void ConvertTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
+  const int first = g_rule.lowerLeft ? 2 : 0;
+  ConvertGlideVertex(*a, &g_tlVertices[first]);
+  ConvertGlideVertex(*b, &g_tlVertices[1]);
+  ConvertGlideVertex(*c, &g_tlVertices[2 - first]);
 }
 
 void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
@@ -150,6 +154,34 @@ struct Antialiased {
 
 void ResetFrameRate() { g_trianglesThisFrame = 0; }
 
+void ChooseVertexRule() {
+  const GlideStateRecord& r = g_glideState;
+  VertexRule& rule = g_rule;
+  const bool scale = g_glide.settings.scaleFix != 0;
+  rule.xScale = scale ? g_glide.xScale : 1.0f;
+  rule.yScale = scale ? g_glide.yScale : 1.0f;
+  rule.lowerLeft = r.originLocation == GR_ORIGIN_LOWER_LEFT;
+  rule.height = static_cast<float>(g_glide.physicalHeight);
+  switch (r.depthBufferMode) {
+    case GR_DEPTHBUFFER_ZBUFFER: rule.depth = kDepthZ; break;
+    case GR_DEPTHBUFFER_WBUFFER: rule.depth = g_glide.deviceWBuffers ? kDepthW : kDepthOfW; break;
+    default: rule.depth = kDepthKept; break;
+  }
+  // Bytes from the vertex, from the constant colour, or (other combinations) kept.
+  DWORD iterated = 0, constant = 0, kept = 0;
+  const FxU32 colourLocal = r.colorCombineLocal, alphaLocal = r.alphaCombineLocal;
+  if (colourLocal > GR_COMBINE_LOCAL_CONSTANT || alphaLocal > GR_COMBINE_LOCAL_CONSTANT) {
+    kept = 0xFFFFFFFFu;
+  } else {
+    (colourLocal == GR_COMBINE_LOCAL_ITERATED ? iterated : constant) |= 0x00FFFFFFu;
+    (alphaLocal == GR_COMBINE_LOCAL_ITERATED ? iterated : constant) |= 0xFF000000u;
+  }
+  rule.iteratedMask = iterated;
+  rule.constantPart = r.constantColor & constant;
+  rule.keptMask = kept;
+  rule.specularMask = r.colorCombineFunction == GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA ? 0xFFFFFFFFu : 0;
+}
+
 extern "C" {
 
 void FX_CALL grDrawPoint(const GrVertex* a) {
@@ -167,15 +199,13 @@ void FX_CALL grDrawLine(const GrVertex* a, const GrVertex* b) {
 
 void FX_CALL grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
   if (!GlideDeviceReady()) return;
-  const GrVertex* list[] = {a, b, c};
-  ConvertList(3, list);
+  ConvertTriangle(a, b, c);
   Draw(D3DPT_TRIANGLELIST, 3, kUnclipped, 1);
 }
 
 void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
   if (!GlideDeviceReady()) return;
-  const GrVertex* list[] = {a, b, c};
-  ConvertList(3, list);
+  ConvertTriangle(a, b, c);
   Draw(D3DPT_TRIANGLELIST, 3, kClipped, 1);
 }
 
