@@ -1,7 +1,10 @@
 // Glide vertices into transformed-and-lit Direct3D vertices, the draw calls,
 // the buffer clear, the render buffer and the swap with its two text lines.
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "glide/glide_state.h"
 
@@ -22,19 +25,43 @@ DWORD g_lastSwapTime;
 DWORD g_nextRateUpdate;
 bool g_rateStarted;
 
-// Glide games add a large bias to snap coordinates: keep the fraction below 4096.
-float Unsnap(float v) {
-  if (v >= 4096.0f && v < 2147483648.0f) {
-    return v - static_cast<float>(static_cast<int32_t>(v) & static_cast<int32_t>(0xFFFFF000u));
-  }
-  return v;
+// Pairs and quadruples of floats that GCC and clang keep in one SSE register
+// (the 32-bit build without SSE computes them lane by lane).
+typedef float Float2 __attribute__((vector_size(8)));
+typedef int32_t Int2 __attribute__((vector_size(8)));
+typedef float Float4 __attribute__((vector_size(16)));
+typedef int32_t Int4 __attribute__((vector_size(16)));
+typedef uint32_t Unsigned4 __attribute__((vector_size(16)));
+
+// The vertex position, scaled. Glide games add a large bias to snap coordinates:
+// keep the fraction below 4096 (for values from 4096 up to 2^31; the others stay).
+// (Vectors stay inside functions: the 32-bit build passes none.)
+void Position(const GrVertex& vertex, const Float2& scale, float* x, float* y) {
+  const Float2 v = {vertex.x, vertex.y};
+  const Float2 low = {4096.0f, 4096.0f}, high = {2147483648.0f, 2147483648.0f};
+  const Int2 biased = (v >= low) & (v < high);
+  const Float2 convertible = reinterpret_cast<Float2>(reinterpret_cast<Int2>(v) & biased);  // the others as 0
+  const Int2 bias = __builtin_convertvector(convertible, Int2) & static_cast<int32_t>(0xFFFFF000u);
+  const Float2 position = (v - __builtin_convertvector(bias, Float2)) * scale;
+  *x = position[0];
+  *y = position[1];
 }
 
-// 0 to 255, NaN as 0, then truncated; the two selects compile to min and max, not branches.
-DWORD Channel(float v) {
-  const float low = v > 0.0f ? v : 0.0f;
-  const float clamped = low < 255.0f ? low : 255.0f;
-  return static_cast<DWORD>(static_cast<int32_t>(clamped));
+// The vertex colour as ARGB: each channel 0 to 255, NaN as 0, then truncated;
+// the clamps are masks, not branches.
+DWORD IteratedColour(const GrVertex& v) {
+  Float4 rgbz, zaow;  // r g b ooz, ooz a oow sow
+  std::memcpy(&rgbz, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, r), sizeof rgbz);
+  std::memcpy(&zaow, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, ooz), sizeof zaow);
+  const Float4 bgra = __builtin_shufflevector(rgbz, zaow, 2, 1, 0, 5);
+  const Float4 zero = {0.0f, 0.0f, 0.0f, 0.0f}, top = {255.0f, 255.0f, 255.0f, 255.0f};
+  const Int4 low = reinterpret_cast<Int4>(bgra) & (bgra > zero);
+  const Int4 below = reinterpret_cast<Float4>(low) < top;
+  const Float4 clamped = reinterpret_cast<Float4>((low & below) | (reinterpret_cast<Int4>(top) & ~below));
+  const Unsigned4 places = {1, 1u << 8, 1u << 16, 1u << 24};
+  const Unsigned4 shifted = __builtin_convertvector(__builtin_convertvector(clamped, Int4), Unsigned4) * places;
+  const Unsigned4 pairs = shifted | __builtin_shufflevector(shifted, shifted, 2, 3, 0, 1);
+  return pairs[0] | pairs[1];
 }
 
 // Positive finite oow gives Direct3D the perspective Glide textures with.
@@ -44,7 +71,7 @@ enum DepthRule { kDepthKept, kDepthZ, kDepthW, kDepthOfW };
 
 // What the state record makes of every vertex, worked out when the state changes.
 struct VertexRule {
-  float xScale, yScale;  // 1 without ScaleFix
+  Float2 scale;  // x and y; 1 without ScaleFix
   bool lowerLeft;
   float height;  // physicalHeight, where a lower-left origin's y counts from
   DepthRule depth;
@@ -55,33 +82,32 @@ struct VertexRule {
 };
 VertexRule g_rule;
 
-void ConvertGlideVertex(const GrVertex& v, D3DTLVERTEX* out) {
-  const VertexRule& rule = g_rule;
-  out->sx = Unsnap(v.x) * rule.xScale;
-  const float y = Unsnap(v.y) * rule.yScale;
+inline __attribute__((always_inline)) void ConvertGlideVertex(const VertexRule& rule, const GrVertex& v,
+                                                              D3DTLVERTEX* out) {
+  float y;
+  Position(v, rule.scale, &out->sx, &y);
   out->sy = rule.lowerLeft ? rule.height - y : y;
   const float oow = v.oow;
   switch (rule.depth) {
-    case kDepthZ:
-      out->sz = v.ooz / 65535.0f;
-      out->rhw = Perspective(oow);
+    case kDepthOfW:
+      out->sz = WBufferDepth(oow);
+      out->rhw = oow;
       break;
     case kDepthW:
       out->sz = 0.0f;
       out->rhw = oow;
       break;
-    case kDepthOfW:
-      out->sz = WBufferDepth(oow);
-      out->rhw = oow;
+    case kDepthZ:
+      out->sz = v.ooz / 65535.0f;
+      out->rhw = Perspective(oow);
       break;
     case kDepthKept:
       out->rhw = Perspective(oow);
       break;
   }
-  const DWORD a = Channel(v.a);
-  const DWORD iterated = (a << 24) | (Channel(v.r) << 16) | (Channel(v.g) << 8) | Channel(v.b);
+  const DWORD iterated = IteratedColour(v);
   out->color = (iterated & rule.iteratedMask) | rule.constantPart | (out->color & rule.keptMask);
-  out->specular = (a * 0x01010101u) & rule.specularMask;
+  out->specular = ((iterated >> 24) * 0x01010101u) & rule.specularMask;
   const float tu = (v.tmuvtx[0].sow / oow + 0.2f) / 256.0f;
   const float tv = (v.tmuvtx[0].tow / oow + 0.2f) / 256.0f;
   out->tu = oow == 0.0f ? 0.0f : tu;
@@ -90,22 +116,25 @@ void ConvertGlideVertex(const GrVertex& v, D3DTLVERTEX* out) {
 
 // The list calls fill the array backwards for a lower-left origin, keeping the winding.
 void ConvertList(int n, const GrVertex* const* vertices) {
-  D3DTLVERTEX* out = g_rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
-  const int step = g_rule.lowerLeft ? -1 : 1;
-  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(*vertices[i], out);
+  const VertexRule rule = g_rule;
+  D3DTLVERTEX* out = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = rule.lowerLeft ? -1 : 1;
+  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(rule, *vertices[i], out);
 }
 
 void ConvertArray(int n, const GrVertex* vlist) {
-  D3DTLVERTEX* out = g_rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
-  const int step = g_rule.lowerLeft ? -1 : 1;
-  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(vlist[i], out);
+  const VertexRule rule = g_rule;
+  D3DTLVERTEX* out = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = rule.lowerLeft ? -1 : 1;
+  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(rule, vlist[i], out);
 }
 
 void ConvertTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
-  const int first = g_rule.lowerLeft ? 2 : 0;
-  ConvertGlideVertex(*a, &g_tlVertices[first]);
-  ConvertGlideVertex(*b, &g_tlVertices[1]);
-  ConvertGlideVertex(*c, &g_tlVertices[2 - first]);
+  const VertexRule rule = g_rule;
+  if (rule.lowerLeft) std::swap(a, c);
+  ConvertGlideVertex(rule, *a, &g_tlVertices[0]);
+  ConvertGlideVertex(rule, *b, &g_tlVertices[1]);
+  ConvertGlideVertex(rule, *c, &g_tlVertices[2]);
 }
 
 void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
@@ -129,7 +158,7 @@ void DrawIndexed(int n, const int* ilist, const GrVertex* vlist) {
     if (ilist[i] < 0 || ilist[i] >= kMaxVertices) return;
     if (ilist[i] + 1 > count) count = ilist[i] + 1;
   }
-  for (int i = 0; i < count; ++i) ConvertGlideVertex(vlist[i], &g_tlVertices[i]);
+  for (int i = 0; i < count; ++i) ConvertGlideVertex(g_rule, vlist[i], &g_tlVertices[i]);
   const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
   for (int i = 0; i < n; ++i) g_polygonIndices[i] = static_cast<WORD>(ilist[reverse ? n - 1 - i : i] & 0xFFFF);
   TextureBeforeDraw();
@@ -158,8 +187,7 @@ void ChooseVertexRule() {
   const GlideStateRecord& r = g_glideState;
   VertexRule& rule = g_rule;
   const bool scale = g_glide.settings.scaleFix != 0;
-  rule.xScale = scale ? g_glide.xScale : 1.0f;
-  rule.yScale = scale ? g_glide.yScale : 1.0f;
+  rule.scale = scale ? Float2{g_glide.xScale, g_glide.yScale} : Float2{1.0f, 1.0f};
   rule.lowerLeft = r.originLocation == GR_ORIGIN_LOWER_LEFT;
   rule.height = static_cast<float>(g_glide.physicalHeight);
   switch (r.depthBufferMode) {
