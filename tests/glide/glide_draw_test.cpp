@@ -48,6 +48,15 @@ TEST_F(GlideDrawTest, ALowerLeftOriginFlipsYAndReversesTheListButNotTheIndexedVe
   EXPECT_EQ(v[2].sx, 1.0f);
   EXPECT_EQ(v[2].sy, 480.0f);
   EXPECT_EQ(v[0].sy, 460.0f);
+  GrState lowerLeft;
+  grGlideGetState(&lowerLeft);
+  grSstOrigin(GR_ORIGIN_UPPER_LEFT);
+  grDrawTriangle(&a, &b, &c);
+  EXPECT_EQ(LastVertices()[0].sx, 1.0f);
+  EXPECT_EQ(LastVertices()[0].sy, 0.0f);
+  grGlideSetState(&lowerLeft);
+  grDrawTriangle(&a, &b, &c);
+  EXPECT_EQ(LastVertices()[0].sx, 3.0f);
 
   GrVertex list[4] = {Vertex(0, 0), Vertex(1, 0), Vertex(2, 0), Vertex(3, 0)};
   const int indices[3] = {0, 3, 1};
@@ -172,6 +181,10 @@ TEST_F(GlideDrawTest, ColoursAreClampedAndChosenByTheLocalSources) {
   grDrawPoint(&a);
   EXPECT_EQ(LastVertices()[0].color, 0xAABBCCDDu);
   EXPECT_EQ(LastVertices()[0].specular, 0u);
+  grConstantColorValue4(1.0f, 2.0f, 3.0f, 4.0f);
+  grDrawPoint(&a);
+  EXPECT_EQ(LastVertices()[0].color, 0x01020304u);
+  grConstantColorValue(0xAABBCCDD);
   grAlphaCombine(1, 0, GR_COMBINE_LOCAL_ITERATED, 0, FXFALSE);
   grDrawPoint(&a);
   EXPECT_EQ(LastVertices()[0].color, 0x12BBCCDDu);
