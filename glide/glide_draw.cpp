@@ -1,7 +1,10 @@
 // Glide vertices into transformed-and-lit Direct3D vertices, the draw calls,
 // the buffer clear, the render buffer and the swap with its two text lines.
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "glide/glide_state.h"
 
@@ -22,86 +25,116 @@ DWORD g_lastSwapTime;
 DWORD g_nextRateUpdate;
 bool g_rateStarted;
 
-// Glide games add a large bias to snap coordinates: keep the fraction below 4096.
-float Unsnap(float v) {
-  if (v >= 4096.0f && v < 2147483648.0f) {
-    return v - static_cast<float>(static_cast<int32_t>(v) & static_cast<int32_t>(0xFFFFF000u));
-  }
-  return v;
+// Pairs and quadruples of floats that GCC and clang keep in one SSE register
+// (the 32-bit build without SSE computes them lane by lane).
+typedef float Float2 __attribute__((vector_size(8)));
+typedef int32_t Int2 __attribute__((vector_size(8)));
+typedef float Float4 __attribute__((vector_size(16)));
+typedef int32_t Int4 __attribute__((vector_size(16)));
+typedef uint32_t Unsigned4 __attribute__((vector_size(16)));
+
+// The vertex position, scaled. Glide games add a large bias to snap coordinates:
+// keep the fraction below 4096 (for values from 4096 up to 2^31; the others stay).
+// (Vectors stay inside functions: the 32-bit build passes none.)
+void Position(const GrVertex& vertex, const Float2& scale, float* x, float* y) {
+  const Float2 v = {vertex.x, vertex.y};
+  const Float2 low = {4096.0f, 4096.0f}, high = {2147483648.0f, 2147483648.0f};
+  const Int2 biased = (v >= low) & (v < high);
+  const Float2 convertible = reinterpret_cast<Float2>(reinterpret_cast<Int2>(v) & biased);  // the others as 0
+  const Int2 bias = __builtin_convertvector(convertible, Int2) & static_cast<int32_t>(0xFFFFF000u);
+  const Float2 position = (v - __builtin_convertvector(bias, Float2)) * scale;
+  *x = position[0];
+  *y = position[1];
 }
 
-// 0 to 255, NaN as 0, then truncated.
-DWORD Channel(float v) {
-  if (!(v > 0.0f)) return 0;
-  return v >= 255.0f ? 255 : static_cast<DWORD>(v);
+// The vertex colour as ARGB: each channel 0 to 255, NaN as 0, then truncated;
+// the clamps are masks, not branches.
+DWORD IteratedColour(const GrVertex& v) {
+  Float4 rgbz, zaow;  // r g b ooz, ooz a oow sow
+  std::memcpy(&rgbz, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, r), sizeof rgbz);
+  std::memcpy(&zaow, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, ooz), sizeof zaow);
+  const Float4 bgra = __builtin_shufflevector(rgbz, zaow, 2, 1, 0, 5);
+  const Float4 zero = {0.0f, 0.0f, 0.0f, 0.0f}, top = {255.0f, 255.0f, 255.0f, 255.0f};
+  const Int4 low = reinterpret_cast<Int4>(bgra) & (bgra > zero);
+  const Int4 below = reinterpret_cast<Float4>(low) < top;
+  const Float4 clamped = reinterpret_cast<Float4>((low & below) | (reinterpret_cast<Int4>(top) & ~below));
+  const Unsigned4 places = {1, 1u << 8, 1u << 16, 1u << 24};
+  const Unsigned4 shifted = __builtin_convertvector(__builtin_convertvector(clamped, Int4), Unsigned4) * places;
+  const Unsigned4 pairs = shifted | __builtin_shufflevector(shifted, shifted, 2, 3, 0, 1);
+  return pairs[0] | pairs[1];
 }
 
-void ConvertGlideVertex(const GrVertex& v, D3DTLVERTEX* out) {
-  const GlideStateRecord& r = g_glideState;
-  const bool scale = g_glide.settings.scaleFix != 0;
-  const float x = Unsnap(v.x);
-  const float y = Unsnap(v.y);
-  out->sx = scale ? x * g_glide.xScale : x;
-  if (r.originLocation == GR_ORIGIN_LOWER_LEFT) {
-    out->sy = static_cast<float>(g_glide.physicalHeight) - (scale ? y * g_glide.yScale : y);
-  } else {
-    out->sy = scale ? y * g_glide.yScale : y;
-  }
-  // Positive finite oow gives Direct3D the perspective Glide textures with.
-  const float perspective = v.oow > 0.0f && std::isfinite(v.oow) ? v.oow : 1.0f;
-  switch (r.depthBufferMode) {
-    case GR_DEPTHBUFFER_ZBUFFER:
-      out->sz = v.ooz / 65535.0f;
-      out->rhw = perspective;
+// Positive finite oow gives Direct3D the perspective Glide textures with.
+float Perspective(float oow) { return oow > 0.0f && oow < INFINITY ? oow : 1.0f; }
+
+enum DepthRule { kDepthKept, kDepthZ, kDepthW, kDepthOfW };
+
+// What the state record makes of every vertex, worked out when the state changes.
+struct VertexRule {
+  Float2 scale;  // x and y; 1 without ScaleFix
+  bool lowerLeft;
+  float height;  // physicalHeight, where a lower-left origin's y counts from
+  DepthRule depth;
+  DWORD iteratedMask;  // bytes of the colour taken from the vertex
+  DWORD constantPart;  // bytes taken from the constant colour
+  DWORD keptMask;      // all of it for combinations without a rule: the entry keeps its colour
+  DWORD specularMask;  // the vertex alpha in all four bytes, or nothing
+};
+VertexRule g_rule;
+
+inline __attribute__((always_inline)) void ConvertGlideVertex(const VertexRule& rule, const GrVertex& v,
+                                                              D3DTLVERTEX* out) {
+  float y;
+  Position(v, rule.scale, &out->sx, &y);
+  out->sy = rule.lowerLeft ? rule.height - y : y;
+  const float oow = v.oow;
+  switch (rule.depth) {
+    case kDepthOfW:
+      out->sz = WBufferDepth(oow);
+      out->rhw = oow;
       break;
-    case GR_DEPTHBUFFER_WBUFFER:
+    case kDepthW:
       out->sz = 0.0f;
-      out->rhw = v.oow;
+      out->rhw = oow;
       break;
-    default:
-      out->rhw = perspective;
+    case kDepthZ:
+      out->sz = v.ooz / 65535.0f;
+      out->rhw = Perspective(oow);
+      break;
+    case kDepthKept:
+      out->rhw = Perspective(oow);
       break;
   }
-
-  const DWORD a = Channel(v.a);
-  const DWORD red = Channel(v.r);
-  const DWORD green = Channel(v.g);
-  const DWORD blue = Channel(v.b);
-  const DWORD c = r.constantColor;
-  const FxU32 colourLocal = r.colorCombineLocal;
-  const FxU32 alphaLocal = r.alphaCombineLocal;
-  if (colourLocal == 0 && alphaLocal == 0) {
-    out->color = (a << 24) | (red << 16) | (green << 8) | blue;
-  } else if (colourLocal == 0 && alphaLocal == 1) {
-    out->color = (red << 16) | (green << 8) | blue | (c & 0xFF000000u);
-  } else if (colourLocal == 1 && alphaLocal == 0) {
-    out->color = (c & 0x00FFFFFFu) | (a << 24);
-  } else if (colourLocal == 1 && alphaLocal == 1) {
-    out->color = c;
-  }
-  if (r.colorCombineFunction == GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA) {
-    const DWORD s = a | (a << 8);
-    out->specular = (s << 16) | s;
-  } else {
-    out->specular = 0;
-  }
-  if (v.oow == 0.0f) {
-    out->tu = out->tv = 0.0f;
-  } else {
-    out->tu = (v.tmuvtx[0].sow / v.oow + 0.2f) / 256.0f;
-    out->tv = (v.tmuvtx[0].tow / v.oow + 0.2f) / 256.0f;
-  }
+  const DWORD iterated = IteratedColour(v);
+  out->color = (iterated & rule.iteratedMask) | rule.constantPart | (out->color & rule.keptMask);
+  out->specular = ((iterated >> 24) * 0x01010101u) & rule.specularMask;
+  const float tu = (v.tmuvtx[0].sow / oow + 0.2f) / 256.0f;
+  const float tv = (v.tmuvtx[0].tow / oow + 0.2f) / 256.0f;
+  out->tu = oow == 0.0f ? 0.0f : tu;
+  out->tv = oow == 0.0f ? 0.0f : tv;
 }
 
 // The list calls fill the array backwards for a lower-left origin, keeping the winding.
 void ConvertList(int n, const GrVertex* const* vertices) {
-  const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
-  for (int i = 0; i < n; ++i) ConvertGlideVertex(*vertices[i], &g_tlVertices[reverse ? n - 1 - i : i]);
+  const VertexRule rule = g_rule;
+  D3DTLVERTEX* out = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = rule.lowerLeft ? -1 : 1;
+  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(rule, *vertices[i], out);
 }
 
 void ConvertArray(int n, const GrVertex* vlist) {
-  const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
-  for (int i = 0; i < n; ++i) ConvertGlideVertex(vlist[i], &g_tlVertices[reverse ? n - 1 - i : i]);
+  const VertexRule rule = g_rule;
+  D3DTLVERTEX* out = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = rule.lowerLeft ? -1 : 1;
+  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(rule, vlist[i], out);
+}
+
+void ConvertTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
+  const VertexRule rule = g_rule;
+  if (rule.lowerLeft) std::swap(a, c);
+  ConvertGlideVertex(rule, *a, &g_tlVertices[0]);
+  ConvertGlideVertex(rule, *b, &g_tlVertices[1]);
+  ConvertGlideVertex(rule, *c, &g_tlVertices[2]);
 }
 
 void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
@@ -125,7 +158,7 @@ void DrawIndexed(int n, const int* ilist, const GrVertex* vlist) {
     if (ilist[i] < 0 || ilist[i] >= kMaxVertices) return;
     if (ilist[i] + 1 > count) count = ilist[i] + 1;
   }
-  for (int i = 0; i < count; ++i) ConvertGlideVertex(vlist[i], &g_tlVertices[i]);
+  for (int i = 0; i < count; ++i) ConvertGlideVertex(g_rule, vlist[i], &g_tlVertices[i]);
   const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
   for (int i = 0; i < n; ++i) g_polygonIndices[i] = static_cast<WORD>(ilist[reverse ? n - 1 - i : i] & 0xFFFF);
   TextureBeforeDraw();
@@ -150,6 +183,33 @@ struct Antialiased {
 
 void ResetFrameRate() { g_trianglesThisFrame = 0; }
 
+void ChooseVertexRule() {
+  const GlideStateRecord& r = g_glideState;
+  VertexRule& rule = g_rule;
+  const bool scale = g_glide.settings.scaleFix != 0;
+  rule.scale = scale ? Float2{g_glide.xScale, g_glide.yScale} : Float2{1.0f, 1.0f};
+  rule.lowerLeft = r.originLocation == GR_ORIGIN_LOWER_LEFT;
+  rule.height = static_cast<float>(g_glide.physicalHeight);
+  switch (r.depthBufferMode) {
+    case GR_DEPTHBUFFER_ZBUFFER: rule.depth = kDepthZ; break;
+    case GR_DEPTHBUFFER_WBUFFER: rule.depth = g_glide.deviceWBuffers ? kDepthW : kDepthOfW; break;
+    default: rule.depth = kDepthKept; break;
+  }
+  // Bytes from the vertex, from the constant colour, or (other combinations) kept.
+  DWORD iterated = 0, constant = 0, kept = 0;
+  const FxU32 colourLocal = r.colorCombineLocal, alphaLocal = r.alphaCombineLocal;
+  if (colourLocal > GR_COMBINE_LOCAL_CONSTANT || alphaLocal > GR_COMBINE_LOCAL_CONSTANT) {
+    kept = 0xFFFFFFFFu;
+  } else {
+    (colourLocal == GR_COMBINE_LOCAL_ITERATED ? iterated : constant) |= 0x00FFFFFFu;
+    (alphaLocal == GR_COMBINE_LOCAL_ITERATED ? iterated : constant) |= 0xFF000000u;
+  }
+  rule.iteratedMask = iterated;
+  rule.constantPart = r.constantColor & constant;
+  rule.keptMask = kept;
+  rule.specularMask = r.colorCombineFunction == GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA ? 0xFFFFFFFFu : 0;
+}
+
 extern "C" {
 
 void FX_CALL grDrawPoint(const GrVertex* a) {
@@ -167,15 +227,13 @@ void FX_CALL grDrawLine(const GrVertex* a, const GrVertex* b) {
 
 void FX_CALL grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
   if (!GlideDeviceReady()) return;
-  const GrVertex* list[] = {a, b, c};
-  ConvertList(3, list);
+  ConvertTriangle(a, b, c);
   Draw(D3DPT_TRIANGLELIST, 3, kUnclipped, 1);
 }
 
 void FX_CALL guDrawTriangleWithClip(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
   if (!GlideDeviceReady()) return;
-  const GrVertex* list[] = {a, b, c};
-  ConvertList(3, list);
+  ConvertTriangle(a, b, c);
   Draw(D3DPT_TRIANGLELIST, 3, kClipped, 1);
 }
 

@@ -12,10 +12,24 @@ const GrFog_t kMarkerExp = 0xF0;
 const GrFog_t kMarkerExp2 = 0xF1;
 const GrFog_t kMarkerLinear = 0xF2;
 
+bool g_linearFogInWDepth;  // the linear distances last set went through WBufferDepth
+
 // The table's floats sit unaligned; their bit patterns go to the device as they are.
 DWORD FloatBitsAt(const GrFog_t* table, int offset) {
   DWORD bits;
   std::memcpy(&bits, table + offset, sizeof bits);
+  return bits;
+}
+
+// The device fogs by the depth it is given: with emulated w-buffering a distance
+// becomes that depth, so that fog begins and ends at the game's distances.
+DWORD FogDistanceAt(const GrFog_t* table, int offset) {
+  if (!g_linearFogInWDepth) return FloatBitsAt(table, offset);
+  float distance;
+  std::memcpy(&distance, table + offset, sizeof distance);
+  const float depth = WBufferDepth(1.0f / distance);
+  DWORD bits;
+  std::memcpy(&bits, &depth, sizeof bits);
   return bits;
 }
 
@@ -30,14 +44,21 @@ void ApplyFogMarker() {
       GlideRenderState(D3DRENDERSTATE_FOGTABLEMODE, table[0] == kMarkerExp ? D3DFOG_EXP : D3DFOG_EXP2);
       break;
     case kMarkerLinear:
-      GlideRenderState(D3DRENDERSTATE_FOGTABLESTART, FloatBitsAt(table, 5));
-      GlideRenderState(D3DRENDERSTATE_FOGTABLEEND, FloatBitsAt(table, 9));
+      g_linearFogInWDepth = EmulatingWBuffer();
+      GlideRenderState(D3DRENDERSTATE_FOGTABLESTART, FogDistanceAt(table, 5));
+      GlideRenderState(D3DRENDERSTATE_FOGTABLEEND, FogDistanceAt(table, 9));
       GlideRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
       break;
   }
 }
 
 }  // namespace
+
+void FogFollowsDepthMode() {
+  const bool linearTableFog = !g_glide.settings.noFog && (g_glideState.fogMode & GR_FOG_WITH_TABLE) != 0 &&
+                              g_currentFogTable[0] == kMarkerLinear;
+  if (linearTableFog && g_linearFogInWDepth != EmulatingWBuffer()) ApplyFogMarker();
+}
 
 void SetGlideGammaRamp(const DDGAMMARAMP& ramp) {
   if (!GlideDeviceReady() || g_glide.frontSurface == nullptr) return;

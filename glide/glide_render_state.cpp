@@ -37,6 +37,13 @@ void GlideRenderState(D3DRENDERSTATETYPE state, DWORD value) {
   if (GlideDeviceReady()) g_glide.d3dDevice->SetRenderState(state, value);
 }
 
+DWORD DepthEnableState(FxU32 mode) {
+  if (mode == GR_DEPTHBUFFER_DISABLE) return D3DZB_FALSE;
+  // Emulated w-buffering writes depths of its own into an ordinary z-buffer.
+  if (mode == GR_DEPTHBUFFER_ZBUFFER || (mode == GR_DEPTHBUFFER_WBUFFER && !g_glide.deviceWBuffers)) return D3DZB_TRUE;
+  return D3DZB_USEW;
+}
+
 void SetDefaultGlideState(GrColorFormat_t colorFormat, GrOriginLocation_t origin) {
   GlideStateRecord& r = g_glideState;
   r.colorFormat = static_cast<FxU32>(colorFormat);
@@ -65,6 +72,7 @@ void SetDefaultGlideState(GrColorFormat_t colorFormat, GrOriginLocation_t origin
   r.rgbDstFactor = GR_BLEND_ZERO;
   r.alphaSrcFactor = GR_BLEND_ZERO;
   r.alphaDstFactor = GR_BLEND_ZERO;
+  ChooseVertexRule();
 }
 
 FxU32 ColorToArgb(GrColor_t c) {
@@ -82,8 +90,7 @@ FxU32 ColorToArgb(GrColor_t c) {
 void ReapplySceneStates() {
   if (!GlideDeviceReady()) return;
   const GlideStateRecord& r = g_glideState;
-  GlideRenderState(D3DRENDERSTATE_ZENABLE,
-                   r.depthBufferMode == 0 ? D3DZB_FALSE : (r.depthBufferMode == 1 ? D3DZB_TRUE : D3DZB_USEW));
+  GlideRenderState(D3DRENDERSTATE_ZENABLE, DepthEnableState(r.depthBufferMode));
   GlideRenderState(D3DRENDERSTATE_SPECULARENABLE, r.colorCombineFunction == 5 ? 1 : 0);
   GlideRenderState(D3DRENDERSTATE_DITHERENABLE, r.ditherMode != 0 ? 1 : 0);
   GlideRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
@@ -127,6 +134,7 @@ void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t fact
   r.alphaCombineFactor = static_cast<FxU32>(factor);
   r.alphaCombineLocal = static_cast<FxU32>(local);
   r.alphaCombineOther = static_cast<FxU32>(other);
+  ChooseVertexRule();
 }
 
 void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor, GrCombineLocal_t local,
@@ -136,6 +144,7 @@ void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t fact
   r.colorCombineFactor = static_cast<FxU32>(factor);
   r.colorCombineLocal = static_cast<FxU32>(local);
   r.colorCombineOther = static_cast<FxU32>(other);
+  ChooseVertexRule();
   GlideRenderState(D3DRENDERSTATE_SPECULARENABLE,
                    function == GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA ? 1 : 0);
   GlideRenderState(D3DRENDERSTATE_TEXTUREMAPBLEND,
@@ -203,7 +212,10 @@ void FX_CALL grCullMode(GrCullMode_t mode) {
   }
 }
 
-void FX_CALL grConstantColorValue(GrColor_t value) { g_glideState.constantColor = ColorToArgb(value); }
+void FX_CALL grConstantColorValue(GrColor_t value) {
+  g_glideState.constantColor = ColorToArgb(value);
+  ChooseVertexRule();
+}
 
 // Stored as packed ARGB: the four floats already name their channels.
 void FX_CALL grConstantColorValue4(float a, float r, float g, float b) {
@@ -214,6 +226,7 @@ void FX_CALL grConstantColorValue4(float a, float r, float g, float b) {
     return static_cast<FxU32>(static_cast<FxI32>(v)) & 0xFFu;
   };
   g_glideState.constantColor = (byteOf(a) << 24) | (byteOf(r) << 16) | (byteOf(g) << 8) | byteOf(b);
+  ChooseVertexRule();
 }
 
 void FX_CALL grDepthBiasLevel(FxI16 level) {
@@ -230,7 +243,9 @@ void FX_CALL grDepthBufferFunction(GrCmpFnc_t function) {
 
 void FX_CALL grDepthBufferMode(GrDepthBufferMode_t mode) {
   g_glideState.depthBufferMode = static_cast<FxU32>(mode);
-  GlideRenderState(D3DRENDERSTATE_ZENABLE, mode == 0 ? D3DZB_FALSE : (mode == 1 ? D3DZB_TRUE : D3DZB_USEW));
+  GlideRenderState(D3DRENDERSTATE_ZENABLE, DepthEnableState(g_glideState.depthBufferMode));
+  ChooseVertexRule();
+  FogFollowsDepthMode();
 }
 
 void FX_CALL grDepthMask(FxBool enable) {
@@ -243,7 +258,10 @@ void FX_CALL grDitherMode(GrDitherMode_t mode) {
   GlideRenderState(D3DRENDERSTATE_DITHERENABLE, mode != 0 ? 1 : 0);
 }
 
-void FX_CALL grSstOrigin(GrOriginLocation_t origin) { g_glideState.originLocation = static_cast<FxU32>(origin); }
+void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
+  g_glideState.originLocation = static_cast<FxU32>(origin);
+  ChooseVertexRule();
+}
 
 void FX_CALL grDisableAllEffects(void) {
   grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
@@ -283,6 +301,7 @@ void FX_CALL grGlideSetState(const GrState* state) {
   grDepthBiasLevel(static_cast<FxI16>(r.depthBias & 0xFFFFu));
   grRenderBuffer(static_cast<GrBuffer_t>(r.renderBuffer));
   g_tmu.boundAddress = -1;  // the restored combine and key may need a new bind
+  ChooseVertexRule();       // the restored origin and combine, and the open's scale and device
 }
 
 }  // extern "C"

@@ -309,6 +309,7 @@ void TakeScreenInterfaces() {
   g_glide.canTextureFromSystemMemory = (used.dwDevCaps & D3DDEVCAPS_TEXTURESYSTEMMEMORY) ? 1 : 0;
   BlockLine("%s", g_glide.canTextureFromSystemMemory ? "Can use texture on SYSTEM MEMORY\n"
                                                      : "Can't use texture on SYSTEM MEMORY\n");
+  g_glide.deviceWBuffers = (used.dpcTriCaps.dwRasterCaps & D3DPRASTERCAPS_WBUFFER) ? 1 : 0;
   BlockClose();
 }
 

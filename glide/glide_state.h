@@ -51,6 +51,7 @@ struct GlideScreen {
   KR3DTEXTUREFORMATINFO deviceTextureFormats[KR3D_TEXTUREFORMAT_MAX];
   int textureFormatMap[15];
   int canTextureFromSystemMemory;
+  int deviceWBuffers;  // D3DZB_USEW orders by w; without it Ondrel gives w-buffer mode a depth of its own
   int lfbLocked[2];  // front and back buffer locks of the frame-buffer calls
   int resolutionTable[16][2];
   GlideSettings settings;
@@ -79,11 +80,32 @@ struct GlideStateRecord {
 static_assert(sizeof(GlideStateRecord) == sizeof(GrState), "the record is the 140 bytes of a GrState");
 extern GlideStateRecord g_glideState;
 
+// W-buffer mode on a device that takes D3DZB_USEW as an ordinary z-buffer: the
+// vertices then carry WBufferDepth as their depth.
+inline bool EmulatingWBuffer() {
+  return g_glideState.depthBufferMode == GR_DEPTHBUFFER_WBUFFER && !g_glide.deviceWBuffers;
+}
+
+// A depth for an ordinary z-buffer that grows with w: 1 - 1/w, clamped to 0..1.
+// It is what a perspective z-buffer holds: affine in screen space like oow, so
+// the device's interpolation across a triangle is exact, and it keeps the order
+// of every w from 1 to 65535 (the range Glide's w-buffer takes; nearer clamps to
+// 0, behind the eye to 1). In the 16-bit depth buffer an open starts with, two
+// depths part when 1/w1 - 1/w2 >= 1/65535, that is about w * w / 65535 apart:
+// 0.002 at w 10, 0.15 at w 100, 15 at w 1000.
+inline float WBufferDepth(float oow) {
+  const float depth = 1.0f - oow;
+  const float low = depth > 0.0f ? depth : 0.0f;  // NaN too
+  return low < 1.0f ? low : 1.0f;
+}
+
 // The open's defaults (fields marked kept stay as they are).
 void SetDefaultGlideState(GrColorFormat_t colorFormat, GrOriginLocation_t origin);
 FxU32 ColorToArgb(GrColor_t color);
 // Sets a render state when a device is there.
 void GlideRenderState(D3DRENDERSTATETYPE state, DWORD value);
+// D3DRENDERSTATE_ZENABLE for a Glide depth mode.
+DWORD DepthEnableState(FxU32 mode);
 // What a scene begin resets, put back from the record and the texture state.
 void ReapplySceneStates();
 // KR3DBeginRender(0) as every Ondrel frame begins it, with the states put back.
@@ -129,6 +151,13 @@ bool AspectToFactors(GrAspectRatio_t aspect, int* width, int* height);
 // ---- Drawing ---------------------------------------------------------------------------------
 extern int g_trianglesThisFrame;
 void ResetFrameRate();
+// Every call that changes what vertex conversion reads (origin, depth mode,
+// combine locals and function, constant colour, the open's scale) calls this.
+void ChooseVertexRule();
+
+// ---- Fog ----------------------------------------------------------------------------------------
+// Linear table fog's start and end follow the depth the vertices carry: called when the depth mode changes.
+void FogFollowsDepthMode();
 
 // ---- Gamma ------------------------------------------------------------------------------------
 // Sets a ramp on the primary surface: one query, one SetGammaRamp, one release.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "glide_fixture.h"
 
@@ -14,6 +15,12 @@ class GlideDrawTest : public GlideTest {
     std::vector<std::string> texts;
     for (const sim::TextRun& run : sim::TextRuns()) texts.push_back(run.text);
     return texts;
+  }
+  static float FloatState(D3DRENDERSTATETYPE state) {
+    const DWORD bits = RenderState(state);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
   }
 };
 
@@ -41,6 +48,15 @@ TEST_F(GlideDrawTest, ALowerLeftOriginFlipsYAndReversesTheListButNotTheIndexedVe
   EXPECT_EQ(v[2].sx, 1.0f);
   EXPECT_EQ(v[2].sy, 480.0f);
   EXPECT_EQ(v[0].sy, 460.0f);
+  GrState lowerLeft;
+  grGlideGetState(&lowerLeft);
+  grSstOrigin(GR_ORIGIN_UPPER_LEFT);
+  grDrawTriangle(&a, &b, &c);
+  EXPECT_EQ(LastVertices()[0].sx, 1.0f);
+  EXPECT_EQ(LastVertices()[0].sy, 0.0f);
+  grGlideSetState(&lowerLeft);
+  grDrawTriangle(&a, &b, &c);
+  EXPECT_EQ(LastVertices()[0].sx, 3.0f);
 
   GrVertex list[4] = {Vertex(0, 0), Vertex(1, 0), Vertex(2, 0), Vertex(3, 0)};
   const int indices[3] = {0, 3, 1};
@@ -55,6 +71,7 @@ TEST_F(GlideDrawTest, ALowerLeftOriginFlipsYAndReversesTheListButNotTheIndexedVe
 }
 
 TEST_F(GlideDrawTest, DepthModesGiveDepthAndPerspective) {
+  SetWBuffering(true);
   Open();
   GrVertex a = Vertex(0, 0);
   a.ooz = 65535.0f;
@@ -79,6 +96,66 @@ TEST_F(GlideDrawTest, DepthModesGiveDepthAndPerspective) {
   grDrawPoint(&a);
   EXPECT_EQ(LastVertices()[0].rhw, 1.0f);
   EXPECT_EQ(LastVertices()[0].sz, 1.0f);  // left as the entry held it
+  GrFog_t table[GR_FOG_TABLE_SIZE] = {};
+  guFogGenerateLinear(table, 10.0f, 20.0f);
+  grFogTable(table);
+  grFogMode(GR_FOG_WITH_TABLE);
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_USEW));
+  EXPECT_EQ(FloatState(D3DRENDERSTATE_FOGTABLESTART), 10.0f);  // the device fogs by w itself
+}
+
+// A device that takes D3DZB_USEW as an ordinary z-buffer: w-buffer mode gives it
+// a depth growing with w, and linear fog distances the same way.
+TEST_F(GlideDrawTest, WithoutWBufferingWModeGivesAnOrdinaryZBufferADepthOfW) {
+  Open();
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_TRUE));
+  grBufferSwap(1);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_TRUE));
+  const float oows[] = {1.0f / 10, 1.0f / 200, 2.0f, 0.0f, -1.0f, NAN};
+  const float depths[] = {1.0f - 1.0f / 10, 1.0f - 1.0f / 200, 0.0f, 1.0f, 1.0f, 0.0f};
+  for (int i = 0; i < 6; ++i) {
+    GrVertex a = Vertex(0, 0);
+    a.oow = oows[i];
+    a.ooz = 65535.0f;
+    grDrawPoint(&a);
+    EXPECT_EQ(LastVertices()[0].sz, depths[i]) << i;
+    if (!std::isnan(oows[i])) {
+      EXPECT_EQ(LastVertices()[0].rhw, oows[i]) << i;
+    }
+  }
+  grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_TRUE));
+  GrVertex a = Vertex(0, 0);
+  a.ooz = 65535.0f;
+  a.oow = 0.1f;
+  grDrawPoint(&a);
+  EXPECT_EQ(LastVertices()[0].sz, 1.0f);
+
+  GrFog_t table[GR_FOG_TABLE_SIZE] = {};
+  guFogGenerateLinear(table, 10.0f, 0.0f);
+  grFogTable(table);
+  grFogMode(GR_FOG_WITH_TABLE);
+  EXPECT_EQ(FloatState(D3DRENDERSTATE_FOGTABLESTART), 10.0f);  // z-buffer mode: as the game gives them
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+  EXPECT_FLOAT_EQ(FloatState(D3DRENDERSTATE_FOGTABLESTART), 0.9f);
+  EXPECT_EQ(FloatState(D3DRENDERSTATE_FOGTABLEEND), 0.0f);
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_FOGTABLEMODE), static_cast<DWORD>(D3DFOG_LINEAR));
+  guFogGenerateLinear(table, 200.0f, 1e30f);
+  grFogTable(table);
+  EXPECT_FLOAT_EQ(FloatState(D3DRENDERSTATE_FOGTABLESTART), 0.995f);
+  EXPECT_EQ(FloatState(D3DRENDERSTATE_FOGTABLEEND), 1.0f);
+  grDepthBufferMode(GR_DEPTHBUFFER_DISABLE);
+  EXPECT_EQ(FloatState(D3DRENDERSTATE_FOGTABLESTART), 200.0f);
+  sim::ClearCalls();
+  grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);  // no change of distances: no fog states
+  EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::SetRenderState"), 1);
+  guFogGenerateExp(table, 0.5f);
+  grFogTable(table);
+  sim::ClearCalls();
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);  // exponential fog stays as it is
+  EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::SetRenderState"), 1);
 }
 
 TEST_F(GlideDrawTest, ColoursAreClampedAndChosenByTheLocalSources) {
@@ -104,6 +181,10 @@ TEST_F(GlideDrawTest, ColoursAreClampedAndChosenByTheLocalSources) {
   grDrawPoint(&a);
   EXPECT_EQ(LastVertices()[0].color, 0xAABBCCDDu);
   EXPECT_EQ(LastVertices()[0].specular, 0u);
+  grConstantColorValue4(1.0f, 2.0f, 3.0f, 4.0f);
+  grDrawPoint(&a);
+  EXPECT_EQ(LastVertices()[0].color, 0x01020304u);
+  grConstantColorValue(0xAABBCCDD);
   grAlphaCombine(1, 0, GR_COMBINE_LOCAL_ITERATED, 0, FXFALSE);
   grDrawPoint(&a);
   EXPECT_EQ(LastVertices()[0].color, 0x12BBCCDDu);

@@ -75,6 +75,17 @@ class GlideTest : public VideoTest {
     return {info.data.dwX, info.data.dwY, info.data.dwWidth, info.data.dwHeight};
   }
 
+  // Whether the devices answer that they w-buffer (the boot devices do not, as under Wine).
+  static void SetWBuffering(bool on) {
+    std::vector<sim::Direct3DDeviceType> devices = sim::Direct3DDevices();
+    for (sim::Direct3DDeviceType& device : devices) {
+      for (D3DDEVICEDESC* desc : {&device.hardware, &device.software}) {
+        desc->dpcTriCaps.dwRasterCaps = on ? D3DPRASTERCAPS_WBUFFER : 0;
+      }
+    }
+    sim::SetDirect3DDevices(devices);
+  }
+
   static GrVertex Vertex(float x, float y) {
     GrVertex v = {};
     v.x = x;

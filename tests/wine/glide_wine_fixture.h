@@ -89,8 +89,9 @@ class GlideWineTest : public ::testing::Test {
     return v;
   }
 
-  static void Quad(float x0, float y0, float x1, float y1, uint32_t rgb, float a = 255.0f) {
+  static void Quad(float x0, float y0, float x1, float y1, uint32_t rgb, float a = 255.0f, float w = 1.0f) {
     GrVertex v[4] = {Vertex(x0, y0, rgb, a), Vertex(x1, y0, rgb, a), Vertex(x1, y1, rgb, a), Vertex(x0, y1, rgb, a)};
+    for (GrVertex& vertex : v) vertex.oow = 1.0f / w;
     grDrawPolygonVertexList(4, v);
   }
 

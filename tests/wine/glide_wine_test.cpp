@@ -123,6 +123,46 @@ TEST_F(GlideWineTest, LinearTableFogMixesTheFogColourByDepth) {
   EXPECT_LE(ColourDistance(Pixel(200, 200), 0x808080), 16);
 }
 
+// Wine's devices do not w-buffer: w-buffer mode still orders by w, whichever is drawn first.
+TEST_F(GlideWineTest, WBufferModeOrdersQuadsByWInEitherDrawingOrder) {
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+  grDepthMask(FXTRUE);
+  for (GrCmpFnc_t function : {GR_CMP_LESS, GR_CMP_GREATER}) {
+    grDepthBufferFunction(function);
+    for (bool nearFirst : {false, true}) {
+      grBufferClear(0, 0, function == GR_CMP_LESS ? 0xFFFF : 0);
+      for (int i = 0; i < 2; ++i) {
+        if ((i == 0) == nearFirst) {
+          Quad(200, 200, 400, 400, 0x00FF00, 255.0f, 10.0f);
+        } else {
+          Quad(100, 100, 300, 300, 0xFF0000, 255.0f, 200.0f);
+        }
+      }
+      grBufferSwap(1);
+      const uint32_t wins = function == GR_CMP_LESS ? 0x00FF00 : 0xFF0000;
+      EXPECT_LE(ColourDistance(Pixel(250, 250), wins), 8) << function << (nearFirst ? " near first" : " far first");
+      EXPECT_LE(ColourDistance(Pixel(150, 150), 0xFF0000), 8) << function;
+      EXPECT_LE(ColourDistance(Pixel(350, 350), 0x00FF00), 8) << function;
+    }
+  }
+}
+
+TEST_F(GlideWineTest, LinearFogInWBufferModeFogsTheFarQuadAndNotTheNearOne) {
+  GrFog_t fog[GR_FOG_TABLE_SIZE] = {};
+  guFogGenerateLinear(fog, 50.0f, 100.0f);
+  grFogTable(fog);
+  grFogColorValue(0x00FFFFFF);
+  grFogMode(GR_FOG_WITH_TABLE);
+  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+  grDepthBufferFunction(GR_CMP_LESS);
+  grBufferClear(0, 0, 0xFFFF);
+  Quad(100, 100, 200, 200, 0xFF0000, 255.0f, 10.0f);
+  Quad(300, 100, 400, 200, 0xFF0000, 255.0f, 1000.0f);
+  grBufferSwap(1);
+  EXPECT_LE(ColourDistance(Pixel(150, 150), 0xFF0000), 16) << "near: clear";
+  EXPECT_LE(ColourDistance(Pixel(350, 150), 0xFFFFFF), 16) << "far: fogged";
+}
+
 TEST_F(GlideWineTest, TheOverlayIsDrawnOnEveryFrame) {
   grBufferClear(0, 0, 0);
   grBufferSwap(1);
