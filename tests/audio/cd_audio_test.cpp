@@ -248,6 +248,7 @@ TEST_F(CdAudioTest, TheCdStateSurvivesARestart) {
   ASSERT_EQ(KRMusicPauseCDAudio(), 1);
   KRMusicCleanup();
   EXPECT_EQ(g_krMusic.nCDState, KRMUSIC_CD_STOPPED) << "the clean-up stopped the open CD";
+  EXPECT_EQ(g_krMusic.wCDDevice, 0u) << "and closed it";
   ASSERT_EQ(KRMusicStartup(), 1);
   g_krMusic.nCDState = KRMUSIC_CD_PAUSED;
   KRMusicCleanup();

@@ -93,6 +93,9 @@ TEST_F(MediaTest, FailedCreationsSetTheCodeAndKeepNoGraph) {
     EXPECT_EQ(Code(), 0x5100u);
     EXPECT_EQ(sim::LiveFilterGraphs(), 1);
   }
+  EXPECT_EQ(sim::CountCalls("IGraphBuilder::RenderFile"), 2) << "a path past 2048 characters never reaches a graph";
+  EXPECT_EQ(KRMediaCreateBuffer(longPath.substr(1).c_str()), 0);
+  EXPECT_EQ(sim::CountCalls("IGraphBuilder::RenderFile"), 3) << "one of exactly 2048 does";
   for (const char* step : {"CoCreateInstance", "IFilterGraph::QueryInterface"}) {
     for (int skip = 0; skip < (std::string(step) == "CoCreateInstance" ? 1 : 3); ++skip) {
       SCOPED_TRACE(std::string(step) + " " + std::to_string(skip));
@@ -266,6 +269,7 @@ TEST_F(MediaTest, BeforeStartupAndAfterCleanupNothingHappens) {
   }
   KRMediaCleanup();
   EXPECT_EQ(Code(), 0x5002u);
+  for (const std::string& line : LogLines()) EXPECT_EQ(line.find("Warning"), std::string::npos) << line;
 }
 
 }  // namespace

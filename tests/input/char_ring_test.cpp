@@ -35,7 +35,8 @@ TEST_F(CharRingTest, ReleasesAreNotQueued) {
   KRInputOnChar(0x61u, static_cast<long>(0xC01E0001u));
   KRInputOnChar(0x62u, 1u, 0xC01Eu);
   KRInputOnChar(0x63u, 0x401E0001L);  // bit 30 (previously down) alone is a repeat
-  EXPECT_EQ(ReadAll(), std::vector<unsigned int>{0x63u});
+  KRInputOnChar(0x64u, 1u, 0x401Eu);
+  EXPECT_EQ(ReadAll(), (std::vector<unsigned int>{0x63u, 0x64u}));
 }
 
 TEST_F(CharRingTest, KeyTableInBothForms) {

@@ -203,6 +203,8 @@ TEST_F(ImeTest, NotificationsOpenChangeAndCloseTheCandidates) {
   EXPECT_EQ(g_krIme.bCandidateOpen, 0);
   EXPECT_EQ(list->dwCount, 2u);  // the list stays
   EXPECT_EQ(KR2DDrawImeReq(), 1);
+  EXPECT_EQ(KRInputOnImeNotify(IMN_CHANGECANDIDATE, 0), 1);
+  EXPECT_EQ(g_krIme.bCandidateOpen, 0) << "a change does not open the closed candidates";
 
   // Conversion and sentence changes, and unknown ones, are not handled.
   g_krIme.bRedraw = 0;

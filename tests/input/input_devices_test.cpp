@@ -175,6 +175,10 @@ TEST_F(InputTest, AtMostThirtyJoysticksAndTheEnumerationStops) {
   EXPECT_EQ(sim::CountCalls("IDirectInputA::CreateDevice"), 32);
   long buttons = 0;
   EXPECT_EQ(JoystickName(29, &buttons), "Pad 29(Pad 29 Pad)");
+  EXPECT_EQ(JoystickName(30, &buttons), "") << "past the table";
+  Axes axes;
+  EXPECT_EQ(JoystickState(axes, 30), 0);
+  ExpectZeros(axes);
 }
 
 TEST_F(InputTest, KeyboardStateFollowsKeysAndFailsBehindAnotherWindow) {

@@ -78,13 +78,14 @@ TEST_F(DeviceEnumerationTest, OnlyDevicesRenderingAtTheDisplayDepthAreListed) {
   EXPECT_EQ(KR3DGetAutoDetectedDevice(), 0);
 }
 
-TEST_F(DeviceEnumerationTest, EightBitFullScreenModeTakesEightBitDevices) {
-  sim::SetDirect3DDevices({Device("RGB 8", false, D3DCOLOR_RGB, DDBD_8), Device("HAL 16", true)});
+TEST_F(DeviceEnumerationTest, EightBitFullScreenModeTakesEightBitDevicesAndTheLastRgbOne) {
+  sim::SetDirect3DDevices({Device("RGB 8", false, D3DCOLOR_RGB, DDBD_8), Device("HAL 16", true),
+                           Device("RGB 8 too", false, D3DCOLOR_RGB, DDBD_8)});
   ASSERT_NO_FATAL_FAILURE(StartMode(640, 480, 8));
   ASSERT_EQ(KR3DStartup(), 1);
-  EXPECT_EQ(KR3DGetDeviceCount(), 1);
-  EXPECT_EQ(DeviceNames(), (Names{"RGB 8"}));
-  EXPECT_EQ(KR3DGetAutoDetectedDevice(), 0);
+  EXPECT_EQ(KR3DGetDeviceCount(), 2);
+  EXPECT_EQ(DeviceNames(), (Names{"RGB 8", "RGB 8 too"}));
+  EXPECT_EQ(KR3DGetAutoDetectedDevice(), 1);
 }
 
 TEST_F(DeviceEnumerationTest, DepthOutsideTheMapAcceptsNoDevice) {
@@ -204,7 +205,8 @@ TEST_F(ZBufferFormatTest, AutomaticFormatSearchesFromIndexOne) {
     int expected;
   };
   const Case cases[] = {{{16, 24, 32}, 2}, {{24, 16, 32}, 1}, {{32, 24}, 0}, {{16}, 0},
-                        {{}, 0},           {{24, 32, 16}, 2}, {{8, 16}, 1}};
+                        {{}, 0},           {{24, 32, 16}, 2}, {{8, 16}, 1},
+                        {{24, 32, 32}, 1}, {{24, 24}, 0}};
   ASSERT_NO_FATAL_FAILURE(StartWithDepths({}));
   sim::Direct3DDeviceType device = sim::Direct3DDevices()[0];
   for (const Case& c : cases) {

@@ -42,9 +42,12 @@ class DeviceStartupTest : public Render3DTest {
   }
 };
 
-TEST_F(DeviceStartupTest, AutomaticHardwareDeviceOnTheBackBuffer) {
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
+TEST_F(DeviceStartupTest, AutomaticHardwareDeviceOnTheBackBufferOfARestoredDisplay) {
+  sim::MarkAllSurfacesLost();
+  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, 2);  // 2 = count: automatic
   ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  EXPECT_EQ(g_krVideo.lpPrimarySurface->IsLost(), DD_OK);
+  EXPECT_EQ(g_krVideo.lpBackBuffer->IsLost(), DD_OK);
   ExpectLinesInOrder({"KR3D : StartupDevice", kLocalLine, "KR3D : Create device", "KR3D : Create default viewport"});
   EXPECT_EQ(g_kr3D.nCurrentDevice, kHardwareDevice);
   EXPECT_EQ(g_kr3D.dwRenderState, 7u);

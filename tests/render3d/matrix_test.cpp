@@ -168,6 +168,8 @@ TEST(MatrixSet, ViewLooksAlongItsDirectionWithRightFromUpCrossView) {
   KR3DMATRIX m = Counting();
   m.SetView(Vector(0, 0, -80), Vector(0, 0, 0), Vector(0, 1, 0), 0.0f);
   ExpectRows(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 80, 1});
+  m.SetView(Vector(3, 4, -80), Vector(3, 4, 0), Vector(0, 1, 0), 0.0f);
+  ExpectRows(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -3, -4, 80, 1});
 
   // From +x looking at the origin: view (-1, 0, 0), right = up x view = (0, 0, 1).
   m.SetView(Vector(10, 0, 0), Vector(0, 0, 0), Vector(0, 1, 0), 0.0f);

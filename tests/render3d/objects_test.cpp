@@ -326,14 +326,19 @@ class SphereMapTest : public ObjectsTest {
   }
 };
 
-TEST_F(SphereMapTest, ZeroViewGivesHalfEverywhere) {
-  int model = Model();
+TEST_F(SphereMapTest, ZeroViewGivesHalfEverywherePastSixteenBitsOfVertices) {
+  ModelDescription large = SquareModel(false);
+  large.positions.resize(3 * 65537);
+  large.normals.resize(3 * 65537);
+  int model = Model(large);
   TestObject object = Object(&model, nullptr, nullptr, 0, Translation(3));
   object.dwOptions = KR3DOBJECT_ENVMAP;
   KR3DRender(&object);
-  for (const D3DVERTEX& v : Drawn()) {
-    EXPECT_FLOAT_EQ(v.tu, 0.5f);
-    EXPECT_FLOAT_EQ(v.tv, 0.5f);
+  const std::vector<D3DVERTEX> drawn = Drawn();
+  ASSERT_EQ(drawn.size(), 65537u);
+  for (const D3DVERTEX& v : drawn) {
+    ASSERT_FLOAT_EQ(v.tu, 0.5f);
+    ASSERT_FLOAT_EQ(v.tv, 0.5f);
   }
 }
 

@@ -119,11 +119,25 @@ TEST_F(Render3DComponentTest, HardwareModeIsResetByStartupAndSurvivesTheDevice) 
   ASSERT_EQ(KR2DStartup(), 1);
   KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
   ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_GT(KR3DGetTextureFormatCount(), 0);
   KR3DCleanupDevice();
   EXPECT_EQ(g_kr3D.bHardwareAllowed, 0);
   EXPECT_EQ(KR3DGetDeviceCount(), 1);
   KR3DEnableHardwareMode(5);
   EXPECT_EQ(KR3DGetDeviceCount(), 2);
+
+  // After the clean-up the getters answer with their code and read no freed table.
+  ASSERT_GT(KR3DGetZBufferFormatCount(-1), 0);
+  KR3DCleanup();
+  DeviceInfo(0);
+  EXPECT_EQ(KRErrorGetLastError(), 0x3005u);
+  KRErrorSetLastError(0);
+  ZBufferFormatInfo(0);
+  EXPECT_EQ(KRErrorGetLastError(), 0x3005u);
+  KRErrorSetLastError(0);
+  KR3DTEXTUREFORMATINFO format;
+  KR3DGetTextureFormatInfo(&format, 0);
+  EXPECT_EQ(KRErrorGetLastError(), 0x3005u);
 }
 
 TEST_F(Render3DComponentTest, KRCleanupCleansAForgotten3DBetweenInputAnd2D) {

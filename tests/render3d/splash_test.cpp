@@ -111,6 +111,13 @@ TEST_F(SplashTest, DirectXFliesFourSquaresInThenFlashesAndFades) {
   EXPECT_TRUE(Logged("KR3D : Splash DirectX"));
   const auto frames = FrameDraws();
   ASSERT_EQ(frames.size(), 7u) << "the frame at 5000 ms ends the sequence";
+  const std::vector<std::string> calls = sim::CallNames();
+  EXPECT_EQ(std::count_if(std::find(calls.begin(), calls.end(), "GetTickCount"), calls.end(),
+                          [](const std::string& call) {
+                            return call.find("Resource") != std::string::npos && call != "FreeResource";
+                          }),
+            0)
+      << "the clock starts once the last resource is in";
 
   // Each frame: projection and view of the splash camera, translucent additive squares.
   KR3DMATRIX projection, view;
@@ -169,7 +176,7 @@ TEST_F(SplashTest, DirectXFliesFourSquaresInThenFlashesAndFades) {
 
 TEST_F(SplashTest, TarnwickSpinsTheModelsInAndFadesTheLight) {
   ASSERT_NO_FATAL_FAILURE(StartSound());
-  FramesAt({0, 750, 1499, 1500, 3999, 4000, 4250, 4499, 4500});
+  FramesAt({0, 375, 750, 1500, 3999, 4000, 4250, 4499, 4500});
   EXPECT_EQ(KR3DSplashTarnwick(), 1);
   EXPECT_TRUE(Logged("KR3D : Splash Tarnwick"));
   const auto frames = FrameDraws();
@@ -178,7 +185,8 @@ TEST_F(SplashTest, TarnwickSpinsTheModelsInAndFadesTheLight) {
   const D3DVECTOR ends[4] = {{-20, 10, 0}, {0, 10, 0}, {20, 10, 0}, {0, -20, 0}};
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
-    const sim::Direct3DDraw& half = frames[1][i];
+    EXPECT_NEAR(frames[1][i].world._23, -1.0f, 1e-5) << "a quarter turn back about x at 375 ms";
+    const sim::Direct3DDraw& half = frames[2][i];
     // Half a turn about x at 750 ms, half-way between start and end.
     EXPECT_NEAR(half.world._22, -1.0f, 1e-5);
     EXPECT_NEAR(half.world._33, -1.0f, 1e-5);
@@ -217,7 +225,7 @@ TEST_F(SplashTest, TarnwickSpinsTheModelsInAndFadesTheLight) {
 
 TEST_F(SplashTest, ASoundWithoutAFrameInItsWindowIsSkipped) {
   ASSERT_NO_FATAL_FAILURE(StartSound());
-  FramesAt({2000, 4100, 6000});
+  FramesAt({2000, 4000, 6000});
   EXPECT_EQ(KR3DSplashDirectX(), 1);
   EXPECT_EQ(FrameDraws().size(), 2u);
   EXPECT_EQ(sim::CountCalls("IDirectSoundBuffer::Play"), 0);

@@ -46,18 +46,12 @@ class TextureFormatTest : public Render3DTest {
 
   static void ExpectChannels(const KR3DTEXTUREFORMATINFO& info, Channels red, Channels green, Channels blue,
                              Channels alpha) {
-    EXPECT_EQ(info.dwRedBits, red.bits) << info.szName;
-    EXPECT_EQ(info.dwRedShift, red.shift) << info.szName;
-    EXPECT_EQ(info.dwRedMax, red.max) << info.szName;
-    EXPECT_EQ(info.dwGreenBits, green.bits) << info.szName;
-    EXPECT_EQ(info.dwGreenShift, green.shift) << info.szName;
-    EXPECT_EQ(info.dwGreenMax, green.max) << info.szName;
-    EXPECT_EQ(info.dwBlueBits, blue.bits) << info.szName;
-    EXPECT_EQ(info.dwBlueShift, blue.shift) << info.szName;
-    EXPECT_EQ(info.dwBlueMax, blue.max) << info.szName;
-    EXPECT_EQ(info.dwAlphaBits, alpha.bits) << info.szName;
-    EXPECT_EQ(info.dwAlphaShift, alpha.shift) << info.szName;
-    EXPECT_EQ(info.dwAlphaMax, alpha.max) << info.szName;
+    const std::vector<DWORD> got = {info.dwRedBits,   info.dwRedShift,   info.dwRedMax,   info.dwGreenBits,
+                                    info.dwGreenShift, info.dwGreenMax,   info.dwBlueBits, info.dwBlueShift,
+                                    info.dwBlueMax,    info.dwAlphaBits,  info.dwAlphaShift, info.dwAlphaMax};
+    const std::vector<DWORD> expected = {red.bits,  red.shift,  red.max,  green.bits,  green.shift,  green.max,
+                                         blue.bits, blue.shift, blue.max, alpha.bits, alpha.shift, alpha.max};
+    EXPECT_EQ(got, expected) << info.szName;
   }
 };
 

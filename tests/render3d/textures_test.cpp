@@ -350,7 +350,10 @@ TEST_F(TextureTest, ColourTablesBecomePalettesSizedByTheSurface) {
           EXPECT_EQ(raw, Expected(image.palette[i % c.entries], c.format)) << "texel " << i;
         }
       }
+      sim::ClearCalls();
       KR3DReleaseTexture(texture);
+      EXPECT_EQ(sim::CallNames(), (std::vector<std::string>{"IDirectDrawSurface4::Release", "IDirectDrawSurface4::Release",
+                                                            "IDirectDrawPalette::Release", "IDirect3DTexture2::Release"}));
       EXPECT_EQ(sim::LivePalettes(), 0);
       DeleteObject(bitmap);
       KR3DCleanup();

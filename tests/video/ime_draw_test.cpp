@@ -185,13 +185,14 @@ TEST_F(ImeDrawTest, CandidatePageHoldsTheSelection) {
 TEST_F(ImeDrawTest, MalformedCandidatesAreSkippedAndNumberingStaysByPosition) {
   Compose("a", "");
   std::string list = sim::CandidateListBytes({"c0", "c1", "c2", "c3"}, 0);
-  const DWORD outside = 5000;
+  const DWORD outside = 5000, inside = 23;
   memcpy(&list[24 + 4], &outside, 4);  // c1 points past the list
+  memcpy(&list[24], &inside, 4);       // c0 into the header
   // c3's terminator lies past dwSize.
   DWORD size = static_cast<DWORD>(list.size() - 1);
   memcpy(&list[0], &size, 4);
   OpenCandidates(list);
-  EXPECT_EQ(Texts(Draw(), 2), Numbered({"1.c0", "3.c2"}));
+  EXPECT_EQ(Texts(Draw(), 2), Numbered({"3.c2"}));
 
   // More candidates claimed than offsets present, and a selection far past them.
   list = sim::CandidateListBytes({"c0"}, 0);
@@ -224,6 +225,8 @@ TEST_F(ImeDrawTest, TheInputMethodFontSetDrawsCompositionAndCandidates) {
   OpenCandidates(sim::CandidateListBytes({"x"}, 0));
   std::vector<sim::TextRun> runs = Draw();
   ASSERT_EQ(Texts(runs, 1), (std::vector<std::string>{"a", "漢", "1.x", "  "}));
+  const std::string restored = ArgumentsOf("SelectObject").back();
+  EXPECT_EQ(restored.substr(restored.rfind(' ') + 1), HandleArg(GetStockObject(SYSTEM_FONT))) << "the font put back";
   EXPECT_TRUE(runs[0].systemFont);  // the indicator keeps the context's font
   EXPECT_STREQ(runs[1].font.lfFaceName, "Arial");
   EXPECT_STREQ(runs[2].font.lfFaceName, "MS Gothic");

@@ -87,13 +87,13 @@ class VideoTest : public KRTest {
     EXPECT_EQ(LastErrorText(), text);
   }
 
-  // The window handle as the call record shows it.
-  std::string WindowArg() const {
+  // A handle as the call record shows it.
+  static std::string HandleArg(const void* handle) {
     char text[32];
-    snprintf(text, sizeof(text), "0x%llX",
-             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window_)));
+    snprintf(text, sizeof(text), "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle)));
     return text;
   }
+  std::string WindowArg() const { return HandleArg(window_); }
 
   HWND window_ = nullptr;
 };
