@@ -106,16 +106,13 @@ TEST_F(InputTest, LibraryCleanupWarnsAndCleansUpInput) {
 // not initialise is released.
 TEST_F(InputTest, DirectInputCreateOrInitializeFailing) {
   const int heapBefore = sim::LiveHeapBlocks();
-  sim::FailNext("CoCreateInstance", REGDB_E_CLASSNOTREG);
-  EXPECT_EQ(KRInputStartup(), 0);
-  EXPECT_EQ(KRErrorGetLastError(), kStartupFailed);
-  EXPECT_EQ(KRInputIsStarted(), 0);
-
-  sim::FailNext("IDirectInputA::Initialize", kGeneric);
-  EXPECT_EQ(KRInputStartup(), 0);
-  EXPECT_EQ(KRErrorGetLastError(), kStartupFailed);
-  EXPECT_EQ(KRInputIsStarted(), 0);
-  EXPECT_EQ(sim::LiveDirectInputObjects(), 0);
+  for (const char* function : {"CoCreateInstance", "IDirectInputA::Initialize"}) {
+    sim::FailNext(function, function[0] == 'C' ? REGDB_E_CLASSNOTREG : kGeneric);
+    EXPECT_EQ(KRInputStartup(), 0) << function;
+    EXPECT_EQ(KRErrorGetLastError(), kStartupFailed);
+    EXPECT_EQ(KRInputIsStarted(), 0);
+    EXPECT_EQ(sim::LiveDirectInputObjects(), 0);
+  }
   EXPECT_EQ(sim::LiveHeapBlocks(), heapBefore);
   EXPECT_EQ(sim::CountCalls("IDirectInputA::CreateDevice"), 0);
 
