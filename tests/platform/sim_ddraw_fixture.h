@@ -67,6 +67,15 @@ class SimDirectDrawTest : public ::testing::Test {
   // A DirectDraw object as the library makes one: IDirectDraw from COM, then
   // IDirectDraw4, initialised on the device of `guid` (null: the primary driver).
   IDirectDraw4* Open(GUID* guid = nullptr) {
+    IDirectDraw4* object = Created();
+    if (object != nullptr) {
+      EXPECT_EQ(object->Initialize(guid), DD_OK);
+    }
+    return object;
+  }
+
+  // The same object not yet initialised.
+  static IDirectDraw4* Created() {
     IDirectDraw* first = nullptr;
     EXPECT_EQ(CoCreateInstance(CLSID_DirectDraw, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectDraw,
                                reinterpret_cast<void**>(&first)),
@@ -75,8 +84,6 @@ class SimDirectDrawTest : public ::testing::Test {
     IDirectDraw4* object = nullptr;
     EXPECT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&object)), S_OK);
     first->Release();
-    if (object == nullptr) return nullptr;
-    EXPECT_EQ(object->Initialize(guid), DD_OK);
     return object;
   }
 
