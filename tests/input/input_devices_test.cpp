@@ -47,6 +47,12 @@ void ExpectNoJoystickState(int index) {
   EXPECT_EQ(JoystickState(axes, index), 0);
   ExpectZeros(axes);
 }
+void ExpectNoKeyboardState() {
+  char keys[256];
+  memset(keys, 0x55, sizeof(keys));
+  EXPECT_EQ(KRInputGetKeyboardState(keys, 0), 0);
+  for (char key : keys) ASSERT_EQ(key, 0);
+}
 void ExpectNoMouseState() {
   Axes axes;
   EXPECT_EQ(MouseState(axes), 0);
@@ -189,9 +195,7 @@ TEST_F(InputTest, KeyboardStateFollowsKeysAndFailsBehindAnotherWindow) {
 
   HWND other = sim::CreateTestWindow();
   sim::SetInputForegroundWindow(other);
-  memset(keys, 0x55, sizeof(keys));
-  EXPECT_EQ(KRInputGetKeyboardState(keys, 0), 0);
-  for (char key : keys) ASSERT_EQ(key, 0);
+  ExpectNoKeyboardState();
 
   // Back in front, the keyboard is acquired again at the next read.
   sim::SetInputForegroundWindow(window_);
@@ -200,9 +204,7 @@ TEST_F(InputTest, KeyboardStateFollowsKeysAndFailsBehindAnotherWindow) {
 
   // A failed read after a good acquire gives zeros and 0, not what was there.
   sim::FailNext("IDirectInputDevice2A::GetDeviceState", kInputLost, "\"Keyboard\"");
-  memset(keys, 0x55, sizeof(keys));
-  EXPECT_EQ(KRInputGetKeyboardState(keys, 0), 0);
-  for (char key : keys) ASSERT_EQ(key, 0);
+  ExpectNoKeyboardState();
   DestroyWindow(other);
 }
 
@@ -255,10 +257,7 @@ TEST_F(InputTest, CallsWhileStoppedChangeNothing) {
     KRInputGetMouseInfo(name, &buttons, 0);
     EXPECT_STREQ(name, "");
     EXPECT_EQ(buttons, 5);
-    char state[256];
-    memset(state, 0x55, sizeof(state));
-    EXPECT_EQ(KRInputGetKeyboardState(state, 0), 0);
-    EXPECT_EQ(state[255], 0);
+    ExpectNoKeyboardState();
     ExpectNoMouseState();
     IDirectInputA* directInput = reinterpret_cast<IDirectInputA*>(&keys);
     KRInputGetDirectInputInterface(&directInput);
