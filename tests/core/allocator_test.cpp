@@ -19,14 +19,35 @@ class AllocatorTest : public KRTest {
   static char* Tag(const char* text) { return const_cast<char*>(text); }
 };
 
+// A block's trace line and its release line: untagged blocks show twelve blanks,
+// a null tag is an empty one, a long tag is printed whole but stored cut.
 TEST_F(AllocatorTest, TraceLinesPairABlockWithItsRelease) {
-  StartTracing();
-  void* block = KRAllocEx(100, Tag("KRIN:KEYBUFF"));
-  KRFree(block);
-  EXPECT_EQ(sim::DebugOutput(),
-            "KR : KRAllocEx(01 00 00 00, \"KRIN:KEYBUFF\")      100 bytes allocated\r\n"
-            "KR : KRFree   (01 00 00 00, \"KRIN:KEYBUFF\")\r\n");
-  KRCleanup();
+  const struct {
+    int size;
+    const char* tag;
+    bool tagged;
+    const char* lines;
+  } cases[] = {
+      {100, "KRIN:KEYBUFF", true,
+       "KR : KRAllocEx(01 00 00 00, \"KRIN:KEYBUFF\")      100 bytes allocated\r\n"
+       "KR : KRFree   (01 00 00 00, \"KRIN:KEYBUFF\")\r\n"},
+      {5, nullptr, false,
+       "KR : KRAlloc  (01 00 00 00, \"            \")        5 bytes allocated\r\n"
+       "KR : KRFree   (01 00 00 00, \"            \")\r\n"},
+      {1, "ABCDEFGHIJKLMNO", true,
+       "KR : KRAllocEx(01 00 00 00, \"ABCDEFGHIJKLMNO\")        1 bytes allocated\r\n"
+       "KR : KRFree   (01 00 00 00, \"ABCDEFGHIJKL\")\r\n"},
+      {2, nullptr, true,
+       "KR : KRAllocEx(01 00 00 00, \"            \")        2 bytes allocated\r\n"
+       "KR : KRFree   (01 00 00 00, \"            \")\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    StartTracing();
+    KRFree(c.tagged ? KRAllocEx(c.size, Tag(c.tag)) : KRAlloc(c.size));
+    EXPECT_EQ(sim::DebugOutput(), c.lines);
+    KRCleanup();
+  }
 }
 
 TEST_F(AllocatorTest, EachReleaseLineNamesItsOwnBlock) {
@@ -42,34 +63,6 @@ TEST_F(AllocatorTest, EachReleaseLineNamesItsOwnBlock) {
             "KR : KRFree   (01 00 00 00, \"KRVI:MODEINF\")\r\n"
             "KR : KRFree   (03 00 00 00, \"KR2D:BUFFER \")\r\n"
             "KR : KRFree   (02 00 00 00, \"            \")\r\n");
-  KRCleanup();
-}
-
-TEST_F(AllocatorTest, UntaggedBlocksShowTwelveBlanks) {
-  StartTracing();
-  KRFree(KRAlloc(5));
-  EXPECT_EQ(sim::DebugOutput(),
-            "KR : KRAlloc  (01 00 00 00, \"            \")        5 bytes allocated\r\n"
-            "KR : KRFree   (01 00 00 00, \"            \")\r\n");
-  KRCleanup();
-}
-
-TEST_F(AllocatorTest, LongTagIsPrintedWholeButStoredCut) {
-  StartTracing();
-  KRFree(KRAllocEx(1, Tag("ABCDEFGHIJKLMNO")));
-  EXPECT_EQ(sim::DebugOutput(),
-            "KR : KRAllocEx(01 00 00 00, \"ABCDEFGHIJKLMNO\")        1 bytes allocated\r\n"
-            "KR : KRFree   (01 00 00 00, \"ABCDEFGHIJKL\")\r\n");
-  KRCleanup();
-}
-
-TEST_F(AllocatorTest, NullTagIsAnEmptyTag) {
-  StartTracing();
-  KRFree(KRAllocEx(2, nullptr));
-  EXPECT_EQ(sim::DebugOutput(),
-            "KR : KRAllocEx(01 00 00 00, \"            \")        2 bytes allocated\r\n"
-            "KR : KRFree   (01 00 00 00, \"            \")\r\n");
-  KRCleanup();
 }
 
 TEST_F(AllocatorTest, SerialBytesAreWrittenLowestFirst) {
@@ -79,7 +72,6 @@ TEST_F(AllocatorTest, SerialBytesAreWrittenLowestFirst) {
   KRFree(KRAllocEx(1, Tag("KR3D:TEXTURE")));
   EXPECT_NE(sim::DebugOutput().find("KRAllocEx(00 01 00 00, \"KR3D:TEXTURE\")"), std::string::npos);
   EXPECT_NE(sim::DebugOutput().find("KRFree   (00 01 00 00, \"KR3D:TEXTURE\")"), std::string::npos);
-  KRCleanup();
 }
 
 TEST_F(AllocatorTest, ZeroSizedBlocksAreDistinctAndUsable) {
@@ -126,7 +118,6 @@ TEST_F(AllocatorTest, BlocksLieBehindASixteenByteHeaderInOneHeapBlock) {
     uintptr_t heapBlock = static_cast<uintptr_t>(std::stoull(releases[i].substr(prefix.size()), nullptr, 16));
     EXPECT_EQ(blocks[i] - heapBlock, 16u);
   }
-  KRCleanup();
 }
 
 TEST_F(AllocatorTest, WithoutTracingNothingIsWrittenButSerialsAdvance) {
@@ -136,7 +127,6 @@ TEST_F(AllocatorTest, WithoutTracingNothingIsWrittenButSerialsAdvance) {
   KRFree(KRAllocEx(1, Tag("X")));
   EXPECT_EQ(sim::DebugOutput(), "");
   EXPECT_EQ(g_krCore.dwAllocSerial, 3u);
-  KRCleanup();
 }
 
 TEST_F(AllocatorTest, TraceFollowsTheFlagAtEachCall) {
@@ -163,7 +153,6 @@ TEST_F(AllocatorTest, ExhaustedHeapThrowsAndHandsOutNoSerial) {
   EXPECT_THROW(KRAllocEx(64, Tag("KRVI:MODEINF")), std::bad_alloc);
   EXPECT_EQ(sim::DebugOutput(), "");  // no trace line for a block that never existed
   EXPECT_EQ(g_krCore.dwAllocSerial, 1u);
-  KRCleanup();
 }
 
 TEST_F(AllocatorTest, EveryBlockGoesBackToTheProcessHeap) {
@@ -180,7 +169,6 @@ TEST_F(AllocatorTest, FreeingNullDoesNothing) {
   StartTracing();
   KRFree(nullptr);
   EXPECT_EQ(sim::DebugOutput(), "");
-  KRCleanup();
 }
 
 }  // namespace

@@ -61,13 +61,12 @@ TEST_F(DebugLogTest, EveryLineIsFlushed) {
 }
 
 TEST_F(DebugLogTest, EmptyOrNullNameLogsUnconvertedToTheDebuggerOnly) {
-  ASSERT_EQ(KRDebugStartup(""), 1);
-  EXPECT_EQ(sim::DebugOutput(), "KRDebug : Startup\n");
-  KRDebugCleanup();
-  sim::ClearDebugOutput();
-  ASSERT_EQ(KRDebugStartup(nullptr), 1);
-  EXPECT_EQ(sim::DebugOutput(), "KRDebug : Startup\n");
-  KRDebugCleanup();
+  for (const char* name : {"", static_cast<const char*>(nullptr)}) {
+    sim::ClearDebugOutput();
+    ASSERT_EQ(KRDebugStartup(name), 1);
+    EXPECT_EQ(sim::DebugOutput(), "KRDebug : Startup\n");
+    KRDebugCleanup();
+  }
   EXPECT_EQ(sim::CountCalls("CreateFileA"), 0);
 }
 

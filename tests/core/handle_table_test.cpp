@@ -49,7 +49,7 @@ TEST_F(HandleTableTest, SearchAsksOnlyForSlotsOfTheRangeAndTakesTheLowestFree) {
   EXPECT_EQ(asked.size(), 32u);
 }
 
-TEST_F(HandleTableTest, BadHandleWarningsReadAsEachComponentWritesThem) {
+TEST_F(HandleTableTest, WarningsReadAsEachComponentWritesThem) {
   KRHandleWarnInvalid("KR3D", "You did release", "Texture", 5);
   KRHandleWarnInvalid("KRList", "You released", "List", -1);
   KRHandleWarnInvalid("KRSound", "Play buffer", "Buffer", 64);
@@ -62,9 +62,8 @@ TEST_F(HandleTableTest, BadHandleWarningsReadAsEachComponentWritesThem) {
             "KRSound Warning : Set buffer volume to NULL or ills Buffer(0).\r\n"
             "KR2D Warning : You did release NULL or ills Buffer(2).\r\n");
   EXPECT_EQ(KRErrorGetLastError(), 0u) << "a bad handle is not an error";
-}
 
-TEST_F(HandleTableTest, FullTableAndLeftSlotWarnings) {
+  sim::ClearDebugOutput();
   KRHandleWarnTableFull("KR3D", "Viewport");
   KRHandleWarnNotReleased("KRMedia", "Buffer", 31);
   EXPECT_EQ(sim::DebugOutput(),

@@ -5,6 +5,7 @@
 
 namespace {
 
+// The fixture cleans up after each test, so tests end without KRCleanup.
 class StartupTest : public KRTest {};
 
 TEST_F(StartupTest, StartupCopiesTheRecordAndInitialisesCom) {
@@ -17,7 +18,6 @@ TEST_F(StartupTest, StartupCopiesTheRecordAndInitialisesCom) {
   EXPECT_EQ(g_krCore.dwAllocSerial, 1u);
   EXPECT_EQ(sim::ComInitializeDepth(), 1);
   EXPECT_EQ(sim::DebugOutput(), "KR : Startup\r\n");
-  KRCleanup();
 }
 
 TEST_F(StartupTest, SecondStartupIsRefusedAndKeepsTheFirstRecord) {
@@ -32,7 +32,6 @@ TEST_F(StartupTest, SecondStartupIsRefusedAndKeepsTheFirstRecord) {
   EXPECT_EQ(g_krCore.hWnd, first.hWnd);
   EXPECT_EQ(g_krCore.guidApplication.Data1, 0xCAFEF00Du);
   EXPECT_EQ(sim::CountCalls("CoInitialize"), 1);
-  KRCleanup();
 }
 
 TEST_F(StartupTest, CleanupBeforeStartupDoesNothingButSetTheCode) {
@@ -68,7 +67,6 @@ TEST_F(StartupTest, RestartIsAFreshStartWithSerialOne) {
   void* block = KRAllocEx(4, const_cast<char*>("KRLI:BUFFER"));
   EXPECT_NE(sim::DebugOutput().find("KRAllocEx(01 00 00 00, \"KRLI:BUFFER \")"), std::string::npos);
   KRFree(block);
-  KRCleanup();
 }
 
 TEST_F(StartupTest, DebugLogFlagWithEmptyNameLogsToTheDebuggerOnly) {
@@ -103,7 +101,6 @@ TEST_F(StartupTest, AllocTraceFlagAloneTracesToTheDebugger) {
   KRFree(KRAlloc(16));
   EXPECT_EQ(sim::CountCalls("CreateFileA"), 0);
   EXPECT_NE(sim::DebugOutput().find("KR : KRAlloc  (01 00 00 00"), std::string::npos);
-  KRCleanup();
 }
 
 TEST_F(StartupTest, UnterminatedDebugFileNameIsCutAtItsField) {
@@ -183,7 +180,6 @@ TEST_F(StartupTest, LeftComponentsAreCleanedUpListsFirstThen2DThenVideo) {
   // Video was really cleaned up: after a new start-up it starts again.
   StartLibrary();
   EXPECT_EQ(KRVideoStartup(0), 1);
-  KRCleanup();
 }
 
 TEST_F(StartupTest, VersionIsReportedWhetherOrNotStarted) {
@@ -197,7 +193,6 @@ TEST_F(StartupTest, VersionIsReportedWhetherOrNotStarted) {
   EXPECT_EQ(KRGetVersion(&again), 1);
   EXPECT_EQ(again.dwMinorVersion, 71u);
   EXPECT_EQ(KRValidateKRSystems(), 1);
-  KRCleanup();
 }
 
 }  // namespace

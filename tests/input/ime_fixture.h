@@ -36,6 +36,17 @@ class ImeTest : public StartedLibraryTest {
     ASSERT_NO_FATAL_FAILURE(StartInputFor(window_));
   }
 
+  static constexpr long kCompositionChange = GCS_COMPSTR | GCS_COMPATTR;
+
+  // The input method delivers a result, or a changed composition and its attributes.
+  void Result(const std::string& text) {
+    sim::SetImeResult(window_, text);
+    KRInputOnImeComposition(0, GCS_RESULTSTR);
+  }
+  void Compose(const std::string& text, const std::string& attributes) {
+    sim::SetImeComposition(window_, text, attributes);
+    KRInputOnImeComposition(0, kCompositionChange);
+  }
 };
 
 #endif

@@ -8,7 +8,7 @@ using namespace std::string_literals;
 
 namespace {
 
-const long kCompositionChange = GCS_COMPSTR | GCS_COMPATTR;
+std::string CandidateBytes(size_t size) { return std::string(reinterpret_cast<const char*>(g_krInput.lpCandList), size); }
 
 std::string Repeat(const std::string& part, int times) {
   std::string text;
@@ -67,18 +67,15 @@ TEST_F(ImeTest, ResultAndNewCompositionInOneMessage) {
 }
 
 TEST_F(ImeTest, ImeStringsAreCutAndTheRestMovedToTheFront) {
-  sim::SetImeResult(window_, "0123456789");
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
+  Result("0123456789");
   EXPECT_EQ(TakeImeStrings(4), "012");
   EXPECT_EQ(TakeImeStrings(1), "");
   EXPECT_EQ(TakeImeStrings(7), "345678");
   EXPECT_EQ(TakeImeStrings(), "9");
 
   // Two results in a row collect in order; a bad size or buffer takes nothing.
-  sim::SetImeResult(window_, "ab");
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
-  sim::SetImeResult(window_, "cd");
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
+  Result("ab");
+  Result("cd");
   char out[4] = "xyz";
   KRInputGetImeStrings(out, 0);
   KRInputGetImeStrings(out, -5);
@@ -88,48 +85,38 @@ TEST_F(ImeTest, ImeStringsAreCutAndTheRestMovedToTheFront) {
 }
 
 TEST_F(ImeTest, CollectedTextKeepsWholeCharactersWithin1023Bytes) {
-  sim::SetImeResult(window_, std::string(1000, 'a'));
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
+  Result(std::string(1000, 'a'));
   // 23 bytes are free: "漢" fits eleven times, the twelfth would be split.
-  sim::SetImeResult(window_, Repeat("漢", 12));
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
+  Result(Repeat("漢", 12));
   EXPECT_EQ(TakeImeStrings(), std::string(1000, 'a') + Repeat("漢", 11));
 
   // Full: a further result appends nothing, though its code is still queued.
-  sim::SetImeResult(window_, std::string(1023, 'b'));
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
-  sim::SetImeResult(window_, "c");
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
+  Result(std::string(1023, 'b'));
+  Result("c");
   EXPECT_EQ(TakeImeStrings(), std::string(1023, 'b'));
 }
 
 TEST_F(ImeTest, OverlongStringsAreKeptToWholeCharacters) {
   // 550 double-byte characters: 1022 bytes are kept, 1023 would end on a lead byte.
-  sim::SetImeComposition(window_, Repeat("あ", 550), std::string(1100, '\1'));
-  KRInputOnImeComposition(0, kCompositionChange);
+  Compose(Repeat("あ", 550), std::string(1100, '\1'));
   EXPECT_EQ(ImeComposition(), Repeat("あ", 511));
   EXPECT_EQ(g_krInput.lpCompStr[1022], '\0');
   EXPECT_EQ(ImeAttributes(), std::string(1022, '\1'));
 
-  sim::SetImeComposition(window_, "a" + Repeat("あ", 550), std::string(1101, '\2'));
-  KRInputOnImeComposition(0, kCompositionChange);
+  Compose("a" + Repeat("あ", 550), std::string(1101, '\2'));
   EXPECT_EQ(g_krIme.dwCompLength, 1023u);
   // Fewer attributes than text: the count IMM32 gives.
-  sim::SetImeComposition(window_, "abcd", "\1\1");
-  KRInputOnImeComposition(0, kCompositionChange);
+  Compose("abcd", "\1\1");
   EXPECT_EQ(ImeAttributes(), "\1\1");
 
-  sim::SetImeResult(window_, std::string(5000, 'r'));
-  KRInputOnImeComposition(0, GCS_RESULTSTR);
+  Result(std::string(5000, 'r'));
   EXPECT_EQ(TakeImeStrings(), std::string(1023, 'r'));
 
   // Up to a mebibyte is read and cut; anything longer is not read at all.
   const size_t mebibyte = size_t{1} << 20;
-  sim::SetImeComposition(window_, std::string(mebibyte, 'c'), "");
-  KRInputOnImeComposition(0, kCompositionChange);
+  Compose(std::string(mebibyte, 'c'), "");
   EXPECT_EQ(ImeComposition(), std::string(1023, 'c'));
-  sim::SetImeComposition(window_, std::string(mebibyte + 1, 'd'), "");
-  KRInputOnImeComposition(0, kCompositionChange);
+  Compose(std::string(mebibyte + 1, 'd'), "");
   EXPECT_EQ(ImeComposition(), "");
 }
 
@@ -141,8 +128,7 @@ TEST_F(ImeTest, ErrorValuesCountAsNoBytes) {
   EXPECT_EQ(TakeImeStrings(), "");
 
   // The size is known but the read itself fails.
-  sim::SetImeComposition(window_, "かな", "\0\0\0\0"s);
-  KRInputOnImeComposition(0, kCompositionChange);
+  Compose("かな", "\0\0\0\0"s);
   EXPECT_EQ(g_krIme.dwCompAttrLength, 4u);
   sim::FailNext("ImmGetCompositionStringA", IMM_ERROR_NODATA, "GCS_COMPSTR, ptr");
   KRInputOnImeComposition(0, kCompositionChange);
@@ -251,18 +237,18 @@ TEST_F(ImeTest, NoListOrAFailedReadKeepsTheOldList) {
 
   sim::SetImeCandidateList(window_, "");
   KRInputOnImeNotify(IMN_CHANGECANDIDATE, 0);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(g_krInput.lpCandList), old.size()), old);
+  EXPECT_EQ(CandidateBytes(old.size()), old);
 
   sim::SetImeCandidateList(window_, sim::CandidateListBytes({"three"}, 0));
   sim::FailNext("ImmGetCandidateListA", ERROR_INVALID_HANDLE, "ptr");
   KRInputOnImeNotify(IMN_CHANGECANDIDATE, 0);
   EXPECT_EQ(sim::PendingFailures(), 0);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(g_krInput.lpCandList), old.size()), old);
+  EXPECT_EQ(CandidateBytes(old.size()), old);
 
   // Fewer bytes than a list header are no list.
   sim::SetImeCandidateList(window_, "short");
   KRInputOnImeNotify(IMN_CHANGECANDIDATE, 0);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(g_krInput.lpCandList), old.size()), old);
+  EXPECT_EQ(CandidateBytes(old.size()), old);
 }
 
 TEST_F(ImeTest, HandlersThatDoNothingAnswerZero) {

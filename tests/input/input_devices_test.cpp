@@ -33,11 +33,30 @@ int JoystickState(Axes& axes, int index) {
   return KRInputGetJoystickState(&axes.x, &axes.y, &axes.z, &axes.buttons, index);
 }
 
-void ExpectZeros(const Axes& axes) {
-  EXPECT_EQ(axes.x, 0);
-  EXPECT_EQ(axes.y, 0);
-  EXPECT_EQ(axes.z, 0);
-  EXPECT_EQ(axes.buttons, 0);
+void ExpectAxes(const Axes& axes, long x, long y, long z, long buttons) {
+  EXPECT_EQ(axes.x, x);
+  EXPECT_EQ(axes.y, y);
+  EXPECT_EQ(axes.z, z);
+  EXPECT_EQ(axes.buttons, buttons);
+}
+void ExpectZeros(const Axes& axes) { ExpectAxes(axes, 0, 0, 0, 0); }
+
+// A failed read answers 0 and writes zeros.
+void ExpectNoJoystickState(int index) {
+  Axes axes;
+  EXPECT_EQ(JoystickState(axes, index), 0);
+  ExpectZeros(axes);
+}
+void ExpectNoKeyboardState() {
+  char keys[256];
+  memset(keys, 0x55, sizeof(keys));
+  EXPECT_EQ(KRInputGetKeyboardState(keys, 0), 0);
+  for (char key : keys) ASSERT_EQ(key, 0);
+}
+void ExpectNoMouseState() {
+  Axes axes;
+  EXPECT_EQ(MouseState(axes), 0);
+  ExpectZeros(axes);
 }
 
 TEST_F(InputTest, KeyboardAndMouseNamesAndCountsWithoutJoysticks) {
@@ -56,9 +75,7 @@ TEST_F(InputTest, KeyboardAndMouseNamesAndCountsWithoutJoysticks) {
   buttons = 9;
   EXPECT_EQ(JoystickName(0, &buttons), "");
   EXPECT_EQ(buttons, 9);
-  Axes axes;
-  EXPECT_EQ(JoystickState(axes, 0), 0);
-  ExpectZeros(axes);
+  ExpectNoJoystickState(0);
 }
 
 // Both records are zeroed and sized before the query; a failed query gives
@@ -104,10 +121,7 @@ TEST_F(InputTest, JoysticksAreEnteredInOrderWithCentredAxesAndButtonMasks) {
 
   Axes axes;
   EXPECT_EQ(JoystickState(axes, 0), 1);
-  EXPECT_EQ(axes.x, 0);
-  EXPECT_EQ(axes.y, 0);
-  EXPECT_EQ(axes.z, 0);
-  EXPECT_EQ(axes.buttons, 0);
+  ExpectZeros(axes);
 
   sim::SetJoystickAxes(1, 0, 65535, 40000);
   sim::SetJoystickButton(1, 0, true);
@@ -125,11 +139,7 @@ TEST_F(InputTest, JoysticksAreEnteredInOrderWithCentredAxesAndButtonMasks) {
   EXPECT_EQ(axes.z, 7232);
   EXPECT_EQ(static_cast<uint32_t>(axes.buttons), 0x80000001u);
 
-  for (int index : {2, -1}) {
-    Axes outside;
-    EXPECT_EQ(JoystickState(outside, index), 0);
-    ExpectZeros(outside);
-  }
+  for (int index : {2, -1}) ExpectNoJoystickState(index);
 }
 
 // Joysticks are not acquired again at a read: one that lost its window reads
@@ -138,17 +148,13 @@ TEST_F(InputTest, JoystickReadFailuresGiveZerosAndNoReacquire) {
   AddJoystickPair();
   ASSERT_NO_FATAL_FAILURE(StartInput());
   sim::SetJoystickAxes(0, 0, 0, 0);
-  Axes axes;
   sim::FailNext("IDirectInputDevice2A::GetDeviceState", kInputLost, "\"Pad A\"");
-  EXPECT_EQ(JoystickState(axes, 0), 0);
-  ExpectZeros(axes);
+  ExpectNoJoystickState(0);
 
   HWND other = sim::CreateTestWindow();
   sim::SetInputForegroundWindow(other);
   sim::ClearCalls();
-  Axes lost;
-  EXPECT_EQ(JoystickState(lost, 1), 0);
-  ExpectZeros(lost);
+  ExpectNoJoystickState(1);
   EXPECT_EQ(sim::CountCalls("IDirectInputDevice2A::Acquire"), 0);
   sim::SetInputForegroundWindow(window_);
   DestroyWindow(other);
@@ -176,9 +182,7 @@ TEST_F(InputTest, AtMostThirtyJoysticksAndTheEnumerationStops) {
   long buttons = 0;
   EXPECT_EQ(JoystickName(29, &buttons), "Pad 29(Pad 29 Pad)");
   EXPECT_EQ(JoystickName(30, &buttons), "") << "past the table";
-  Axes axes;
-  EXPECT_EQ(JoystickState(axes, 30), 0);
-  ExpectZeros(axes);
+  ExpectNoJoystickState(30);
 }
 
 TEST_F(InputTest, KeyboardStateFollowsKeysAndFailsBehindAnotherWindow) {
@@ -191,9 +195,7 @@ TEST_F(InputTest, KeyboardStateFollowsKeysAndFailsBehindAnotherWindow) {
 
   HWND other = sim::CreateTestWindow();
   sim::SetInputForegroundWindow(other);
-  memset(keys, 0x55, sizeof(keys));
-  EXPECT_EQ(KRInputGetKeyboardState(keys, 0), 0);
-  for (char key : keys) ASSERT_EQ(key, 0);
+  ExpectNoKeyboardState();
 
   // Back in front, the keyboard is acquired again at the next read.
   sim::SetInputForegroundWindow(window_);
@@ -202,9 +204,7 @@ TEST_F(InputTest, KeyboardStateFollowsKeysAndFailsBehindAnotherWindow) {
 
   // A failed read after a good acquire gives zeros and 0, not what was there.
   sim::FailNext("IDirectInputDevice2A::GetDeviceState", kInputLost, "\"Keyboard\"");
-  memset(keys, 0x55, sizeof(keys));
-  EXPECT_EQ(KRInputGetKeyboardState(keys, 0), 0);
-  for (char key : keys) ASSERT_EQ(key, 0);
+  ExpectNoKeyboardState();
   DestroyWindow(other);
 }
 
@@ -216,10 +216,7 @@ TEST_F(InputTest, MouseStateAccumulatesMovementAndMasksButtons) {
   sim::SetMouseButton(2, true);
   Axes axes;
   EXPECT_EQ(MouseState(axes), 1);
-  EXPECT_EQ(axes.x, 10);
-  EXPECT_EQ(axes.y, -6);
-  EXPECT_EQ(axes.z, 240);
-  EXPECT_EQ(axes.buttons, 0x5);
+  ExpectAxes(axes, 10, -6, 240, 0x5);
   EXPECT_EQ(MouseState(axes), 1);
   EXPECT_EQ(axes.x, 0);
   EXPECT_EQ(axes.buttons, 0x5);
@@ -231,14 +228,9 @@ TEST_F(InputTest, MouseStateAccumulatesMovementAndMasksButtons) {
 
   sim::MoveMouse(1, 1, 1);
   sim::FailNext("IDirectInputDevice2A::GetDeviceState", kInputLost, "\"Mouse\"");
-  Axes failed;
-  EXPECT_EQ(MouseState(failed), 0);
-  ExpectZeros(failed);
-
+  ExpectNoMouseState();
   sim::FailNext("IDirectInputDevice2A::Acquire", static_cast<HRESULT>(0x80070005), "\"Mouse\"");
-  Axes unacquired;
-  EXPECT_EQ(MouseState(unacquired), 0);
-  ExpectZeros(unacquired);
+  ExpectNoMouseState();
 }
 
 TEST_F(InputTest, InterfaceGetterAddsAReference) {
@@ -265,13 +257,8 @@ TEST_F(InputTest, CallsWhileStoppedChangeNothing) {
     KRInputGetMouseInfo(name, &buttons, 0);
     EXPECT_STREQ(name, "");
     EXPECT_EQ(buttons, 5);
-    char state[256];
-    memset(state, 0x55, sizeof(state));
-    EXPECT_EQ(KRInputGetKeyboardState(state, 0), 0);
-    EXPECT_EQ(state[255], 0);
-    Axes axes;
-    EXPECT_EQ(MouseState(axes), 0);
-    ExpectZeros(axes);
+    ExpectNoKeyboardState();
+    ExpectNoMouseState();
     IDirectInputA* directInput = reinterpret_cast<IDirectInputA*>(&keys);
     KRInputGetDirectInputInterface(&directInput);
     EXPECT_EQ(directInput, nullptr);

@@ -10,14 +10,7 @@ class SimDirect3DDraws : public d3d_test::SimDirect3DTest {
  protected:
   IDirectDrawSurface4* TextureSurface(IDirectDraw4* directDraw, int width, int height, DWORD memory,
                                       const DDPIXELFORMAT& format = sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F)) {
-    DDSURFACEDESC2 desc =
-        d3d_test::Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, DDSCAPS_TEXTURE | memory);
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    desc.ddpfPixelFormat = format;
-    IDirectDrawSurface4* surface = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return Keep(surface);
+    return Formatted(directDraw, DDSCAPS_TEXTURE | memory, width, height, format);
   }
 
   IDirect3DTexture2* TextureOf(IDirectDrawSurface4* surface) {

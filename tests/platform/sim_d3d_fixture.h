@@ -10,7 +10,6 @@
 
 namespace d3d_test {
 
-using ddraw_test::Desc;
 using ddraw_test::kOffscreenLocal;
 using ddraw_test::kOffscreenSystem;
 
@@ -32,13 +31,7 @@ class SimDirect3DTest : public ddraw_test::SimDirectDrawTest {
   }
 
   IDirectDrawSurface4* DepthBuffer(IDirectDraw4* directDraw, int width, int height, DWORD memory) {
-    DDSURFACEDESC2 desc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, DDSCAPS_ZBUFFER | memory);
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    desc.ddpfPixelFormat = sim::DepthFormat(16);
-    IDirectDrawSurface4* depth = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &depth, nullptr), DD_OK);
-    return Keep(depth);
+    return Formatted(directDraw, DDSCAPS_ZBUFFER | memory, width, height, sim::DepthFormat(16));
   }
 
   IDirect3DDevice3* Device(IDirect3D3* direct3D, REFCLSID type, IDirectDrawSurface4* target) {

@@ -162,13 +162,8 @@ TEST_F(SimDirectDrawDevices, AFailureAimedAtOneDeviceByItsGuidLeavesTheOthers) {
   EXPECT_NE(primary, nullptr);
   EXPECT_EQ(sim::PendingFailures(), 1);
 
-  IDirectDraw* first = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_DirectDraw, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectDraw,
-                             reinterpret_cast<void**>(&first)),
-            S_OK);
-  IDirectDraw4* object = nullptr;
-  first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&object));
-  first->Release();
+  IDirectDraw4* object = Created();
+  ASSERT_NE(object, nullptr);
   GUID voodoo = kVoodooGuid;
   EXPECT_EQ(object->Initialize(&voodoo), DDERR_GENERIC);
   object->Release();

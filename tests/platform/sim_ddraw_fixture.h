@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/sim/control.h"
+#include "platform/sim/d3d_control.h"
 #include "platform/sim/ddraw_control.h"
 #include "support/leak_check.h"
 
@@ -28,6 +29,23 @@ inline DDSURFACEDESC2 Desc(DWORD flags, DWORD caps) {
   desc.dwFlags = flags;
   desc.ddsCaps.dwCaps = caps;
   return desc;
+}
+
+// A surface of that size in the given pixel format.
+inline DDSURFACEDESC2 FormatDesc(DWORD caps, DWORD width, DWORD height, const DDPIXELFORMAT& format) {
+  DDSURFACEDESC2 desc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, caps);
+  desc.dwWidth = width;
+  desc.dwHeight = height;
+  desc.ddpfPixelFormat = format;
+  return desc;
+}
+
+// The raw values of `count` pixels along row y from x, to compare as one list.
+using Raws = std::vector<uint32_t>;
+inline Raws RawRow(IDirectDrawSurface4* surface, int x, int y, int count) {
+  Raws row;
+  for (int i = 0; i < count; ++i) row.push_back(sim::SurfaceRaw(surface, x + i, y));
+  return row;
 }
 
 inline RECT Rect(LONG left, LONG top, LONG right, LONG bottom) { return RECT{left, top, right, bottom}; }
@@ -49,6 +67,15 @@ class SimDirectDrawTest : public ::testing::Test {
   // A DirectDraw object as the library makes one: IDirectDraw from COM, then
   // IDirectDraw4, initialised on the device of `guid` (null: the primary driver).
   IDirectDraw4* Open(GUID* guid = nullptr) {
+    IDirectDraw4* object = Created();
+    if (object != nullptr) {
+      EXPECT_EQ(object->Initialize(guid), DD_OK);
+    }
+    return object;
+  }
+
+  // The same object not yet initialised.
+  static IDirectDraw4* Created() {
     IDirectDraw* first = nullptr;
     EXPECT_EQ(CoCreateInstance(CLSID_DirectDraw, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectDraw,
                                reinterpret_cast<void**>(&first)),
@@ -57,8 +84,6 @@ class SimDirectDrawTest : public ::testing::Test {
     IDirectDraw4* object = nullptr;
     EXPECT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&object)), S_OK);
     first->Release();
-    if (object == nullptr) return nullptr;
-    EXPECT_EQ(object->Initialize(guid), DD_OK);
     return object;
   }
 
@@ -97,6 +122,14 @@ class SimDirectDrawTest : public ::testing::Test {
     const HRESULT result = object->CreateSurface(&desc, surface, nullptr);
     Keep(*surface);
     return result;
+  }
+
+  // A surface of that size in that pixel format.
+  IDirectDrawSurface4* Formatted(IDirectDraw4* object, DWORD caps, int width, int height, const DDPIXELFORMAT& format) {
+    DDSURFACEDESC2 desc = FormatDesc(caps, width, height, format);
+    IDirectDrawSurface4* surface = nullptr;
+    EXPECT_EQ(object->CreateSurface(&desc, &surface, nullptr), DD_OK);
+    return Keep(surface);
   }
 
   IDirectDrawSurface4* Offscreen(IDirectDraw4* object, int width, int height, DWORD caps = kOffscreenSystem) {

@@ -29,11 +29,8 @@ TEST_F(SimDirectDrawPixels, ColourFillsWriteTheRawValueAtEveryDepth) {
     EXPECT_EQ(sim::SurfaceRaw(surface, 5, 3), all) << "the value is cut to the pixel's size";
     RECT inner = Rect(1, 1, 3, 2);
     ASSERT_EQ(Fill(surface, depth.sample, &inner), DD_OK);
-    EXPECT_EQ(sim::SurfaceRaw(surface, 1, 1), depth.sample);
-    EXPECT_EQ(sim::SurfaceRaw(surface, 2, 1), depth.sample);
-    EXPECT_EQ(sim::SurfaceRaw(surface, 3, 1), all) << "right edge excluded";
+    EXPECT_EQ(RawRow(surface, 0, 1, 4), (Raws{all, depth.sample, depth.sample, all})) << "right edge excluded";
     EXPECT_EQ(sim::SurfaceRaw(surface, 1, 2), all) << "bottom edge excluded";
-    EXPECT_EQ(sim::SurfaceRaw(surface, 0, 1), all);
   }
 }
 
@@ -44,16 +41,13 @@ TEST_F(SimDirectDrawPixels, SourceKeysLeaveTheDestinationWhereTheSourceIsKeyed) 
     IDirectDraw4* object = OpenWindowed();
     IDirectDrawSurface4* sprite = Offscreen(object, 3, 1);
     IDirectDrawSurface4* target = Offscreen(object, 3, 1);
-    sim::SetSurfaceRaw(sprite, 0, 0, 0);  // black: the key
-    sim::SetSurfaceRaw(sprite, 1, 0, depth.sample);
-    sim::SetSurfaceRaw(sprite, 2, 0, 1);
+    const uint32_t row[] = {0, depth.sample, 1};  // black: the key
+    for (int x = 0; x < 3; ++x) sim::SetSurfaceRaw(sprite, x, 0, row[x]);
     ASSERT_EQ(Fill(target, 2), DD_OK);
     DDCOLORKEY black = {0, 0};
     ASSERT_EQ(sprite->SetColorKey(DDCKEY_SRCBLT, &black), DD_OK);
     ASSERT_EQ(target->Blt(nullptr, sprite, nullptr, DDBLT_KEYSRC | DDBLT_WAIT, nullptr), DD_OK);
-    EXPECT_EQ(sim::SurfaceRaw(target, 0, 0), 2u);
-    EXPECT_EQ(sim::SurfaceRaw(target, 1, 0), depth.sample);
-    EXPECT_EQ(sim::SurfaceRaw(target, 2, 0), 1u);
+    EXPECT_EQ(RawRow(target, 0, 0, 3), (Raws{2, depth.sample, 1}));
 
     ASSERT_EQ(target->Blt(nullptr, sprite, nullptr, DDBLT_WAIT, nullptr), DD_OK);
     EXPECT_EQ(sim::SurfaceRaw(target, 0, 0), 0u) << "without DDBLT_KEYSRC black is copied";
@@ -68,10 +62,8 @@ TEST_F(SimDirectDrawPixels, AKeyRangeSkipsEveryValueInsideIt) {
   DDCOLORKEY range = {0x11, 0x12};
   ASSERT_EQ(sprite->SetColorKey(DDCKEY_SRCBLT | DDCKEY_COLORSPACE, &range), DD_OK);
   ASSERT_EQ(target->BltFast(0, 0, sprite, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT), DD_OK);
-  EXPECT_EQ(sim::SurfaceRaw(target, 0, 0), 0x10u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 1, 0), 0xBAADu);  // skipped: a new surface's memory, 0xBAADF00D
-  EXPECT_EQ(sim::SurfaceRaw(target, 2, 0), 0xF00Du);
-  EXPECT_EQ(sim::SurfaceRaw(target, 3, 0), 0x13u);
+  // The middle two skipped: a new surface's memory, 0xBAADF00D.
+  EXPECT_EQ(RawRow(target, 0, 0, 4), (Raws{0x10, 0xBAAD, 0xF00D, 0x13}));
 
   IDirectDrawSurface4* unkeyed = Offscreen(object, 4, 1);
   EXPECT_EQ(target->Blt(nullptr, unkeyed, nullptr, DDBLT_KEYSRC, nullptr), DDERR_INVALIDPARAMS)
@@ -82,10 +74,7 @@ TEST_F(SimDirectDrawPixels, CopiesTakeRectanglesAndDifferentSizesStretchToTheNea
   IDirectDraw4* object = OpenWindowed();
   IDirectDrawSurface4* source = Offscreen(object, 2, 2);
   IDirectDrawSurface4* target = Offscreen(object, 8, 8);
-  sim::SetSurfaceRaw(source, 0, 0, 1);
-  sim::SetSurfaceRaw(source, 1, 0, 2);
-  sim::SetSurfaceRaw(source, 0, 1, 3);
-  sim::SetSurfaceRaw(source, 1, 1, 4);
+  for (int i = 0; i < 4; ++i) sim::SetSurfaceRaw(source, i % 2, i / 2, static_cast<uint32_t>(i + 1));
 
   RECT one = Rect(1, 0, 2, 2);
   RECT at = Rect(5, 5, 6, 7);
@@ -105,9 +94,7 @@ TEST_F(SimDirectDrawPixels, CopiesTakeRectanglesAndDifferentSizesStretchToTheNea
   // Within one surface the copy reads what was there before.
   RECT left = Rect(0, 0, 3, 1), shifted = Rect(1, 0, 4, 1);
   ASSERT_EQ(target->Blt(&shifted, target, &left, DDBLT_WAIT, nullptr), DD_OK);
-  EXPECT_EQ(sim::SurfaceRaw(target, 1, 0), 1u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 2, 0), 1u);
-  EXPECT_EQ(sim::SurfaceRaw(target, 3, 0), 2u);
+  EXPECT_EQ(RawRow(target, 1, 0, 3), (Raws{1, 1, 2}));
 }
 
 TEST_F(SimDirectDrawPixels, RectanglesOffTheSurfaceAndMismatchedFormatsAreRefused) {
@@ -130,14 +117,7 @@ TEST_F(SimDirectDrawPixels, RectanglesOffTheSurfaceAndMismatchedFormatsAreRefuse
             sizeof(DDBLTFX) == 100 ? DD_OK : DDERR_INVALIDPARAMS);
   EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPARAMS) << "no source";
 
-  DDSURFACEDESC2 desc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, kOffscreenSystem);
-  desc.dwWidth = desc.dwHeight = 4;
-  desc.ddpfPixelFormat.dwSize = sizeof desc.ddpfPixelFormat;
-  desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-  desc.ddpfPixelFormat.dwRGBBitCount = 32;
-  desc.ddpfPixelFormat.dwRBitMask = 0xFF0000;
-  desc.ddpfPixelFormat.dwGBitMask = 0xFF00;
-  desc.ddpfPixelFormat.dwBBitMask = 0xFF;
+  DDSURFACEDESC2 desc = FormatDesc(kOffscreenSystem, 4, 4, sim::RgbFormat(32, 0xFF0000, 0xFF00, 0xFF));
   IDirectDrawSurface4* wide = nullptr;
   ASSERT_EQ(object->CreateSurface(&desc, &wide, nullptr), DD_OK);
   Keep(wide);

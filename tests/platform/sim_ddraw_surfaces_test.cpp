@@ -309,12 +309,7 @@ TEST_F(SimDirectDrawSurfaces, AnAttachedDepthBufferLivesAsLongAsItsPage) {
   IDirectDraw4* object = OpenWindowed();
   IDirectDrawSurface4* target = Offscreen(object, 32, 16, kOffscreenLocal | DDSCAPS_3DDEVICE);
   Forget(target);
-  DDSURFACEDESC2 desc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, DDSCAPS_ZBUFFER);
-  desc.dwWidth = 32;
-  desc.dwHeight = 16;
-  desc.ddpfPixelFormat.dwSize = sizeof desc.ddpfPixelFormat;
-  desc.ddpfPixelFormat.dwFlags = DDPF_ZBUFFER;
-  desc.ddpfPixelFormat.dwZBufferBitDepth = 16;
+  DDSURFACEDESC2 desc = FormatDesc(DDSCAPS_ZBUFFER, 32, 16, sim::DepthFormat(16));
   IDirectDrawSurface4* depth = nullptr;
   ASSERT_EQ(object->CreateSurface(&desc, &depth, nullptr), DD_OK);
   IDirectDrawSurface4* plain = Offscreen(object, 32, 16);
@@ -335,16 +330,7 @@ TEST_F(SimDirectDrawSurfaces, AnAttachedDepthBufferLivesAsLongAsItsPage) {
 
 TEST_F(SimDirectDrawSurfaces, RequestedPixelFormatsAreKept) {
   IDirectDraw4* object = OpenWindowed();
-  DDSURFACEDESC2 desc = Desc(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, kOffscreenSystem);
-  desc.dwWidth = desc.dwHeight = 4;
-  DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-  format.dwSize = sizeof format;
-  format.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
-  format.dwRGBBitCount = 16;
-  format.dwRGBAlphaBitMask = 0xF000;
-  format.dwRBitMask = 0x0F00;
-  format.dwGBitMask = 0x00F0;
-  format.dwBBitMask = 0x000F;
+  DDSURFACEDESC2 desc = FormatDesc(kOffscreenSystem, 4, 4, sim::RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000));
   IDirectDrawSurface4* surface = nullptr;
   ASSERT_EQ(object->CreateSurface(&desc, &surface, nullptr), DD_OK);
   Keep(surface);
@@ -355,7 +341,7 @@ TEST_F(SimDirectDrawSurfaces, RequestedPixelFormatsAreKept) {
   sim::SetSurfaceRgb(surface, 0, 0, 0xFF00FF);
   EXPECT_EQ(sim::SurfaceRaw(surface, 0, 0), 0x0F0Fu);
 
-  format.dwFlags = DDPF_FOURCC;
+  desc.ddpfPixelFormat.dwFlags = DDPF_FOURCC;
   IDirectDrawSurface4* refused = nullptr;
   EXPECT_EQ(object->CreateSurface(&desc, &refused, nullptr), DDERR_INVALIDPIXELFORMAT);
 }

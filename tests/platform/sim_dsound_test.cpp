@@ -30,14 +30,20 @@ class SimDirectSoundTest : public ::testing::Test {
     leaks_.ExpectNothingLeft();
   }
 
-  IDirectSoundBuffer* Make(DWORD bytes, WORD bits = 16, DWORD flags = 0xF2) {
-    format_ = {WAVE_FORMAT_PCM, 1, 22050, 22050u * bits / 8, static_cast<WORD>(bits / 8), bits, 0};
+  // A buffer of format_.
+  DSBUFFERDESC Description(DWORD bytes, DWORD flags) {
     DSBUFFERDESC description;
     memset(&description, 0, sizeof(description));
     description.dwSize = sizeof(description);
     description.dwFlags = flags;
     description.dwBufferBytes = bytes;
     description.lpwfxFormat = &format_;
+    return description;
+  }
+
+  IDirectSoundBuffer* Make(DWORD bytes, WORD bits = 16, DWORD flags = 0xF2) {
+    format_ = {WAVE_FORMAT_PCM, 1, 22050, 22050u * bits / 8, static_cast<WORD>(bits / 8), bits, 0};
+    DSBUFFERDESC description = Description(bytes, flags);
     IDirectSoundBuffer* buffer = nullptr;
     result_ = directSound_->CreateSoundBuffer(&description, &buffer, nullptr);
     return buffer;
@@ -102,11 +108,7 @@ TEST_F(SimDirectSoundTest, FormatsDirectSoundCannotPlayAreRefused) {
   EXPECT_EQ(result_, DSERR_BADFORMAT);
   format_.nAvgBytesPerSec = 1;
   IDirectSoundBuffer* buffer = nullptr;
-  DSBUFFERDESC description;
-  memset(&description, 0, sizeof(description));
-  description.dwSize = sizeof(description);
-  description.dwBufferBytes = 100;
-  description.lpwfxFormat = &format_;
+  DSBUFFERDESC description = Description(100, 0);
   EXPECT_EQ(directSound_->CreateSoundBuffer(&description, &buffer, nullptr), DSERR_BADFORMAT);
   EXPECT_EQ(buffer, nullptr);
 }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "platform/sim/control.h"
 #include "support/leak_check.h"
@@ -29,22 +30,16 @@ class SimFiles : public StrictSimTest {
 
 // ---- Path mapping ---------------------------------------------------------------
 
-TEST_F(SimFiles, DrivePathsMapIntoTheSandboxInLowerCaseWithEitherSeparator) {
-  const std::string root = sim::FileRoot();
-  EXPECT_EQ(sim::HostPath("C:\\Dir\\F.TXT"), root + "/c/dir/f.txt");
-  EXPECT_EQ(sim::HostPath("c:/dir\\\\f.txt"), root + "/c/dir/f.txt");
-  EXPECT_EQ(sim::HostPath("D:\\Data\\x.bin"), root + "/d/data/x.bin");
-}
-
-TEST_F(SimFiles, RelativeNamesResolveAgainstTheCurrentDirectory) {
-  const std::string root = sim::FileRoot();
-  EXPECT_EQ(sim::HostPath("krdebug.txt"), root + "/c/work/krdebug.txt");
-  EXPECT_EQ(sim::HostPath("sub\\a.txt"), root + "/c/work/sub/a.txt");
-  EXPECT_EQ(sim::HostPath("C:drive-relative.txt"), root + "/c/work/drive-relative.txt");
-  EXPECT_EQ(sim::HostPath("\\rooted.txt"), root + "/c/rooted.txt");
-  EXPECT_EQ(sim::HostPath("..\\up.txt"), root + "/c/up.txt");
-  EXPECT_EQ(sim::HostPath(".\\a\\..\\b.txt"), root + "/c/work/b.txt");
-  EXPECT_EQ(sim::HostPath("C:\\..\\..\\top.txt"), root + "/c/top.txt");  // no way above the drive
+// Drive paths in lower case with either separator; relative names against the
+// current directory; no way above the drive.
+TEST_F(SimFiles, DrivePathsAndRelativeNamesMapIntoTheSandbox) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Dir\\F.TXT", "/c/dir/f.txt"},        {"c:/dir\\\\f.txt", "/c/dir/f.txt"},
+      {"D:\\Data\\x.bin", "/d/data/x.bin"},      {"krdebug.txt", "/c/work/krdebug.txt"},
+      {"sub\\a.txt", "/c/work/sub/a.txt"},        {"C:drive-relative.txt", "/c/work/drive-relative.txt"},
+      {"\\rooted.txt", "/c/rooted.txt"},          {"..\\up.txt", "/c/up.txt"},
+      {".\\a\\..\\b.txt", "/c/work/b.txt"},      {"C:\\..\\..\\top.txt", "/c/top.txt"}};
+  for (const auto& c : cases) EXPECT_EQ(sim::HostPath(c.first), sim::FileRoot() + c.second) << c.first;
 }
 
 TEST_F(SimFiles, ShiftJisTrailBytesAreNeitherSeparatorsNorCapitals) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/sim/control.h"
 #include "platform/sim/display.h"
@@ -15,6 +16,13 @@ namespace {
 
 using sim::detail::PixelLayout;
 using sim::detail::PixelSurface;
+
+// The raw values of row 0, from x 0, to compare as one list.
+std::vector<uint32_t> FirstRow(const PixelSurface& pixels, int count) {
+  std::vector<uint32_t> row;
+  for (int x = 0; x < count; ++x) row.push_back(pixels.Raw(x, 0));
+  return row;
+}
 
 class SimGdiPixels : public StrictSimTest {
  protected:
@@ -59,11 +67,7 @@ TEST_F(SimGdiPixels, BitBltConvertsIntoSixteenBitPixels) {
   HDC source = BitmapDC({0xFF0000, 0x00FF00, 0x0000FF, 0x808080});
   auto pixels = std::make_shared<PixelSurface>(5, 1, PixelLayout::Rgb565());
   ASSERT_TRUE(BitBlt(SurfaceDC(pixels), 1, 0, 4, 1, source, 0, 0, SRCCOPY));
-  EXPECT_EQ(pixels->Raw(0, 0), 0u);
-  EXPECT_EQ(pixels->Raw(1, 0), 0xF800u);
-  EXPECT_EQ(pixels->Raw(2, 0), 0x07E0u);
-  EXPECT_EQ(pixels->Raw(3, 0), 0x001Fu);
-  EXPECT_EQ(pixels->Raw(4, 0), 0x8410u);
+  EXPECT_EQ(FirstRow(*pixels, 5), (std::vector<uint32_t>{0, 0xF800, 0x07E0, 0x001F, 0x8410}));
 }
 
 TEST_F(SimGdiPixels, BitBltIntoAPalettisedSurfaceTakesTheNearestEntries) {
@@ -74,10 +78,7 @@ TEST_F(SimGdiPixels, BitBltIntoAPalettisedSurfaceTakesTheNearestEntries) {
   pixels->Palette()[11] = 0xFF0000;
   for (int i = 12; i < 256; ++i) pixels->Palette()[i] = 0xFFFFFF;
   ASSERT_TRUE(BitBlt(SurfaceDC(pixels), 0, 0, 4, 1, source, 0, 0, SRCCOPY));
-  EXPECT_EQ(pixels->Raw(0, 0), 11u);
-  EXPECT_EQ(pixels->Raw(1, 0), 10u);
-  EXPECT_EQ(pixels->Raw(2, 0), 0u);
-  EXPECT_EQ(pixels->Raw(3, 0), 12u);
+  EXPECT_EQ(FirstRow(*pixels, 4), (std::vector<uint32_t>{11, 10, 0, 12}));
 }
 
 TEST_F(SimGdiPixels, BitBltCopiesOnlyWhatLiesInsideBothSurfaces) {
@@ -101,9 +102,7 @@ TEST_F(SimGdiPixels, ACopyWithinOneSurfaceReadsThePixelsAsTheyWere) {
   for (int x = 0; x < 4; ++x) pixels->SetRaw(x, 0, static_cast<uint32_t>(x + 1));
   HDC dc = SurfaceDC(pixels);
   ASSERT_TRUE(BitBlt(dc, 1, 0, 3, 1, dc, 0, 0, SRCCOPY));
-  EXPECT_EQ(pixels->Raw(1, 0), 1u);
-  EXPECT_EQ(pixels->Raw(2, 0), 2u);
-  EXPECT_EQ(pixels->Raw(3, 0), 3u);
+  EXPECT_EQ(FirstRow(*pixels, 4), (std::vector<uint32_t>{1, 1, 2, 3}));
 }
 
 TEST_F(SimGdiPixels, AWindowsDCDrawsIntoItsClientAreaOnTheScreen) {

@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/sim/control.h"
 #include "platform/sim/gdi_control.h"
@@ -17,6 +19,7 @@ using sim::detail::PixelLayout;
 using sim::detail::PixelSurface;
 
 constexpr uint32_t kPaper = 0x123456;
+using Extent = std::pair<LONG, LONG>;
 
 class SimGdiText : public StrictSimTest {
  protected:
@@ -29,6 +32,12 @@ class SimGdiText : public StrictSimTest {
   void TearDown() override {
     sim::detail::DeletePixelDC(dc_);
     StrictSimTest::TearDown();
+  }
+
+  // Width and height, to compare as one pair.
+  Extent Cell(const char* text) {
+    const SIZE size = Measure(text);
+    return {size.cx, size.cy};
   }
 
   SIZE Measure(const char* text) {
@@ -67,20 +76,16 @@ class SimGdiText : public StrictSimTest {
 };
 
 TEST_F(SimGdiText, TheCellIsTheFontsWidthAndHeightOrTheSystemFonts) {
-  EXPECT_EQ(Measure("abc").cx, 24);
-  EXPECT_EQ(Measure("abc").cy, 16);
-  EXPECT_EQ(Measure("").cx, 0);
-  EXPECT_EQ(Measure("").cy, 16) << "an empty text is still a line high";
+  EXPECT_EQ(Cell("abc"), Extent(24, 16));
+  EXPECT_EQ(Cell(""), Extent(0, 16)) << "an empty text is still a line high";
 
   HGDIOBJ system = SelectObject(dc_, Font(-20, 0));
   EXPECT_EQ(system, GetStockObject(SYSTEM_FONT));
-  EXPECT_EQ(Measure("abc").cx, 30);
-  EXPECT_EQ(Measure("abc").cy, 20);
+  EXPECT_EQ(Cell("abc"), Extent(30, 20));
   DeleteObject(SelectObject(dc_, Font(20, -12)));
   EXPECT_EQ(Measure("abc").cx, 36);
   DeleteObject(SelectObject(dc_, Font(0, 5)));
-  EXPECT_EQ(Measure("abc").cx, 15);
-  EXPECT_EQ(Measure("abc").cy, 16);
+  EXPECT_EQ(Cell("abc"), Extent(15, 16));
   DeleteObject(SelectObject(dc_, system));
   EXPECT_EQ(sim::LiveGdiObjects(), 0);
 }
@@ -91,10 +96,7 @@ TEST_F(SimGdiText, TransparentTextInksInsideItsBoxInTheTextColour) {
   ASSERT_TRUE(Draw(4, 2, "AB"));
   uint32_t colour = 0;
   const RECT box = Inked(&colour);
-  EXPECT_EQ(box.left, 4);
-  EXPECT_EQ(box.top, 2);
-  EXPECT_EQ(box.right, 20);
-  EXPECT_EQ(box.bottom, 18);
+  EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}), std::vector<LONG>({4, 2, 20, 18}));
   EXPECT_EQ(colour, 0xFFFF00u);
   for (int y = 2; y < 18; ++y) {
     for (int x = 4; x < 20; ++x) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ class SimLeakCheck : public StrictSimTest {
  protected:
   static bool Names(const std::string& report, const std::string& line) {
     return report.find(line) != std::string::npos;
+  }
+  static void ExpectNamed(const std::string& report, std::initializer_list<const char*> lines) {
+    for (const char* line : lines) EXPECT_TRUE(Names(report, line)) << line << " missing from:\n" << report;
   }
 
   static IDirectDraw4* MakeDirectDraw() {
@@ -49,12 +53,10 @@ TEST_F(SimLeakCheck, EachKindLeftBehindIsNamedUntilItIsGivenBack) {
   ASSERT_NE(made, nullptr);
 
   const std::string report = sim::LeakReport(start);
-  for (const char* line : {"heap blocks: 0 at the start, 1 now", "local blocks: 0 at the start, 1 now",
-                           "open files: 0 at the start, 1 now", "kernel handles: 0 at the start, 1 now",
-                           "windows: 0 at the start, 1 now", "GDI objects: 0 at the start, 1 now",
-                           "device contexts: 0 at the start, 1 now"}) {
-    EXPECT_TRUE(Names(report, line)) << line << " missing from:\n" << report;
-  }
+  ExpectNamed(report, {"heap blocks: 0 at the start, 1 now", "local blocks: 0 at the start, 1 now",
+                       "open files: 0 at the start, 1 now", "kernel handles: 0 at the start, 1 now",
+                       "windows: 0 at the start, 1 now", "GDI objects: 0 at the start, 1 now",
+                       "device contexts: 0 at the start, 1 now"});
   EXPECT_FALSE(Names(report, "surfaces")) << report;
 
   HeapFree(GetProcessHeap(), 0, block);
@@ -85,20 +87,16 @@ TEST_F(SimLeakCheck, DirectDrawObjectsAndSurfacesAreCounted) {
   ASSERT_EQ(object->CreateClipper(0, &clipper, nullptr), DD_OK);
 
   const std::string report = sim::LeakReport(start);
-  for (const char* line : {"COM initialisations: 0 at the start, 1 now", "DirectDraw objects: 0 at the start, 1 now",
-                           "surfaces: 0 at the start, 1 now", "clippers: 0 at the start, 1 now",
-                           "COM objects: 0 at the start, 4 now"}) {
-    EXPECT_TRUE(Names(report, line)) << line << " missing from:\n" << report;
-  }
+  ExpectNamed(report, {"COM initialisations: 0 at the start, 1 now", "DirectDraw objects: 0 at the start, 1 now",
+                       "surfaces: 0 at the start, 1 now", "clippers: 0 at the start, 1 now",
+                       "COM objects: 0 at the start, 4 now"});
 
   // The gamma control holds the surface: the surface stays, and both objects count.
   primary->Release();
   clipper->Release();
   object->Release();
   const std::string held = sim::LeakReport(start);
-  for (const char* line : {"surfaces: 0 at the start, 1 now", "COM objects: 0 at the start, 2 now"}) {
-    EXPECT_TRUE(Names(held, line)) << line << " missing from:\n" << held;
-  }
+  ExpectNamed(held, {"surfaces: 0 at the start, 1 now", "COM objects: 0 at the start, 2 now"});
   EXPECT_FALSE(Names(held, "DirectDraw objects")) << held;
   EXPECT_FALSE(Names(held, "clippers")) << held;
   gamma->Release();
