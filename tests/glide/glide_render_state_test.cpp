@@ -151,8 +151,8 @@ TEST_F(GlideStateTest, SetStateReappliesItsStatesInOrderAndForcesABind) {
   grGlideSetState(&state);
   EXPECT_EQ(g_tmu.boundAddress, -1);
   std::vector<std::string> states;
-  for (const sim::CallRecord& call : sim::Calls()) {
-    if (call.function == "IDirect3DDevice3::SetRenderState") states.push_back(call.arguments.substr(0, 3));
+  for (const std::string& arguments : ArgumentsOf("IDirect3DDevice3::SetRenderState")) {
+    states.push_back(arguments.substr(0, 3));
   }
   // Blending off with its texture blend, cull, z-enable, z-write, z-function, z-bias.
   EXPECT_EQ(states, (std::vector<std::string>{"27,", "21,", "22,", "7, ", "14,", "23,", "47,"}));
