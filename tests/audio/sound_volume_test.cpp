@@ -120,7 +120,8 @@ TEST_F(SoundVolumeTest, BadHandlesOfTheBufferSettersOnlyWarn) {
   std::vector<std::string> expected;
   for (const char* handle : {"64", "0", "1"}) {
     for (const char* what : {"volume", "position", "orientation"}) {
-      expected.push_back(std::string("KRSound Warning : Set buffer ") + what + " to NULL or ills Buffer(" + handle + ").");
+      expected.push_back(std::string("KRSound Warning : Set buffer ") + what + " to NULL or ills Buffer(" + handle +
+                         ").");
     }
   }
   EXPECT_EQ(LogLines(), expected);

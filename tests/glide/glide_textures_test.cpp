@@ -20,7 +20,8 @@ class GlideTexturesTest : public GlideTest {
     SetTextureFormats({sim::RgbFormat(8, 0xE0, 0x1C, 0x03), sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F),
                        sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F), sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000),
                        sim::RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000),
-                       sim::RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), sim::RgbFormat(24, 0xFF0000, 0xFF00, 0xFF)});
+                       sim::RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
+                       sim::RgbFormat(24, 0xFF0000, 0xFF00, 0xFF)});
   }
 
   static GrTexInfo Info(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void* data) {
@@ -64,15 +65,15 @@ TEST_F(GlideTexturesTest, AddressesAndSizesAreConstants) {
 
 TEST_F(GlideTexturesTest, StageStatesAreTheSameForEveryTmu) {
   Open();
+  using States = std::vector<DWORD>;
+  const auto filters = [] { return States{StageState(D3DTSS_MINFILTER), StageState(D3DTSS_MAGFILTER)}; };
   grTexFilterMode(GR_TMU1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_POINT_SAMPLED);
-  EXPECT_EQ(StageState(D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_LINEAR));
-  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_POINT));
+  EXPECT_EQ(filters(), (States{D3DTFN_LINEAR, D3DTFG_POINT}));
   grTexFilterMode(GR_TMU0, 0, 1);
-  EXPECT_EQ(StageState(D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_POINT));
-  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_LINEAR));
+  EXPECT_EQ(filters(), (States{D3DTFN_POINT, D3DTFG_LINEAR}));
   grTexClampMode(GR_TMU2, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
-  EXPECT_EQ(StageState(D3DTSS_ADDRESSU), static_cast<DWORD>(D3DTADDRESS_CLAMP));
-  EXPECT_EQ(StageState(D3DTSS_ADDRESSV), static_cast<DWORD>(D3DTADDRESS_WRAP));
+  EXPECT_EQ((States{StageState(D3DTSS_ADDRESSU), StageState(D3DTSS_ADDRESSV)}),
+            (States{D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP}));
   grTexMipMapMode(GR_TMU0, GR_MIPMAP_NEAREST_DITHER, FXTRUE);
   EXPECT_EQ(StageState(D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTFP_LINEAR));
   grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXTRUE);

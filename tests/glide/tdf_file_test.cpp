@@ -311,12 +311,13 @@ TEST_F(TdfTexelsTest, AShortOrFailedReadFailsTheLoad) {
   sim::LimitNextReadFile(999);
   EXPECT_FALSE(Load());
   EXPECT_EQ(data_.substr(0, 999), writer_.texels.substr(0, 999));  // what there was is read
-  sim::FailNext("ReadFile", ERROR_ACCESS_DENIED);
-  EXPECT_FALSE(Load());
-  sim::FailNext("SetFilePointer", ERROR_NEGATIVE_SEEK);
-  EXPECT_FALSE(Load());
-  sim::FailNext("CreateFileA", ERROR_SHARING_VIOLATION);
-  EXPECT_FALSE(Load());
+  const std::pair<const char*, DWORD> failures[] = {{"ReadFile", ERROR_ACCESS_DENIED},
+                                                     {"SetFilePointer", ERROR_NEGATIVE_SEEK},
+                                                     {"CreateFileA", ERROR_SHARING_VIOLATION}};
+  for (const auto& failure : failures) {
+    sim::FailNext(failure.first, failure.second);
+    EXPECT_FALSE(Load()) << failure.first;
+  }
 }
 
 TEST_F(TdfTexelsTest, AFileThatGrewAfterItsHeaderWasReadGivesOnlyMemRequiredBytes) {
