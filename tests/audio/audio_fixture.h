@@ -48,8 +48,7 @@ class AudioTest : public StartedLibraryTest {
   }
   static unsigned long Code() { return KRErrorGetLastError(); }
   static void ClearRecords() {
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
+    ForgetCallsAndLog();
     KRErrorSetLastError(0);
   }
   // Takes and dispatches every queued message, as the application's loop does.

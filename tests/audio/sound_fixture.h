@@ -17,8 +17,7 @@ class SoundTest : public StartedLibraryTest {
 
   void StartSound() {
     ASSERT_EQ(KRSoundStartup(), 1);
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
+    ForgetCallsAndLog();
   }
 
   // The log's lines without their line ends and without the last-error diagnostics.

@@ -15,8 +15,7 @@ const std::string kListenerGuid = "{279AFA84-4981-11CE-A521-0020AF0BE560}";
 
 TEST_F(SoundTest, StartupOpensDirectSoundThenThePrimaryBufferAndListener) {
   const int heapBefore = sim::LiveHeapBlocks();
-  sim::ClearCalls();
-  sim::ClearDebugOutput();
+  ForgetCallsAndLog();
   g_krCore.bAllocTrace = 1;
   ASSERT_EQ(KRSoundStartup(), 1);
   g_krCore.bAllocTrace = 0;
@@ -41,14 +40,14 @@ TEST_F(SoundTest, StartupOpensDirectSoundThenThePrimaryBufferAndListener) {
   snprintf(window, sizeof window, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window_)));
   const std::vector<std::string> calls = SoundCalls();
   ASSERT_EQ(calls.size(), 6u);
-  EXPECT_EQ(calls[0], "IDirectSound::Initialize(NULL)");
-  EXPECT_EQ(calls[1], "IDirectSound::SetCooperativeLevel(" + std::string(window) + ", 1)");
-  EXPECT_EQ(calls[2].substr(0, calls[2].find(" bytes")),
-            "IDirectSound::CreateSoundBuffer({size " + std::to_string(sizeof(DSBUFFERDESC)) + ", flags 0x91,");
   EXPECT_NE(calls[2].find("bytes 0, reserved 0, format NULL}"), std::string::npos) << calls[2];
-  EXPECT_EQ(calls[3].substr(0, calls[3].find(',')), "IDirectSoundBuffer::QueryInterface(" + kListenerGuid);
-  EXPECT_EQ(calls[4], "IDirectSoundBuffer::SetFrequency(44100)");
-  EXPECT_EQ(calls[5], "IDirectSoundBuffer::SetPan(0)");
+  EXPECT_EQ((std::vector<std::string>{calls[0], calls[1], calls[2].substr(0, calls[2].find(" bytes")),
+                                      calls[3].substr(0, calls[3].find(',')), calls[4], calls[5]}),
+            (std::vector<std::string>{
+                "IDirectSound::Initialize(NULL)", "IDirectSound::SetCooperativeLevel(" + std::string(window) + ", 1)",
+                "IDirectSound::CreateSoundBuffer({size " + std::to_string(sizeof(DSBUFFERDESC)) + ", flags 0x91,",
+                "IDirectSoundBuffer::QueryInterface(" + kListenerGuid, "IDirectSoundBuffer::SetFrequency(44100)",
+                "IDirectSoundBuffer::SetPan(0)"}));
 
   EXPECT_EQ(sim::LiveHeapBlocks(), heapBefore + 2);
   EXPECT_EQ(g_krSound.nFreeHint, 1);
@@ -67,11 +66,9 @@ TEST_F(SoundTest, StartupOpensDirectSoundThenThePrimaryBufferAndListener) {
   EXPECT_EQ(sim::LiveHeapBlocks(), heapBefore);
   EXPECT_EQ(sim::LiveSoundBuffers(), 0);
   EXPECT_EQ(sim::LiveDirectSoundObjects(), 0);
-  EXPECT_EQ(g_krSound.lpBuffers, nullptr);
-  EXPECT_EQ(g_krSound.lpAutoBuffers, nullptr);
-  EXPECT_EQ(g_krSound.lpPrimary, nullptr);
-  EXPECT_EQ(g_krSound.lpListener, nullptr);
-  EXPECT_EQ(g_krSound.lpDirectSound, nullptr);
+  EXPECT_EQ((std::vector<const void*>{g_krSound.lpBuffers, g_krSound.lpAutoBuffers, g_krSound.lpPrimary,
+                                      g_krSound.lpListener, g_krSound.lpDirectSound}),
+            std::vector<const void*>(5, nullptr));
 }
 
 TEST_F(SoundTest, SecondStartupAndCleanupWhileStoppedOnlySetCodes) {
@@ -79,8 +76,7 @@ TEST_F(SoundTest, SecondStartupAndCleanupWhileStoppedOnlySetCodes) {
   EXPECT_EQ(KRErrorGetLastError(), static_cast<unsigned long>(KRERR_SOUND | KRERR_NOTSTARTED));
   ASSERT_EQ(KRSoundStartup(), 1);
   IDirectSound* first = g_krSound.lpDirectSound;
-  sim::ClearCalls();
-  sim::ClearDebugOutput();
+  ForgetCallsAndLog();
   EXPECT_EQ(KRSoundStartup(), 0);
   EXPECT_EQ(KRErrorGetLastError(), static_cast<unsigned long>(KRERR_SOUND | KRERR_ALREADYSTARTED));
   EXPECT_EQ(LogLines(), std::vector<std::string>{});
@@ -170,8 +166,7 @@ TEST_F(SoundTest, CleanupWarnsOfForgottenBuffersInHandleOrderThenReleasesTheRest
   KRSoundReleaseBuffer(2);
   KRSoundReleaseBuffer(4);
   KRSoundPlayBuffer(3);
-  sim::ClearCalls();
-  sim::ClearDebugOutput();
+  ForgetCallsAndLog();
   KRSoundCleanup();
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"KRSound : Cleanup", "KRSound Warning : You didn't release Buffer(1).",
                                                   "KRSound Warning : You didn't release Buffer(3).",

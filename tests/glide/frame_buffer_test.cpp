@@ -40,10 +40,9 @@ class FrameBufferTest : public GlideTest {
   }
   static std::vector<std::string> LockFlags() {
     std::vector<std::string> flags;
-    for (const sim::CallRecord& call : sim::Calls()) {
-      if (call.function != "IDirectDrawSurface4::Lock") continue;
-      flags.push_back(call.arguments.substr(call.arguments.rfind(", 0x") + 2));
-      flags.back() = flags.back().substr(0, flags.back().find(','));
+    for (const std::string& arguments : ArgumentsOf("IDirectDrawSurface4::Lock")) {
+      const std::string tail = arguments.substr(arguments.rfind(", 0x") + 2);
+      flags.push_back(tail.substr(0, tail.find(',')));
     }
     return flags;
   }
@@ -138,14 +137,11 @@ TEST_F(FrameBufferTest, TheCopyHoldsTheWholeSurfaceAtItsPitchInOneTaggedBlock) {
           << buffer << " " << xy.first << "," << xy.second;
     }
     // One block of pitch x height bytes, tagged for the frame buffer, and one read-only lock.
-    const std::vector<sim::CallRecord> calls = sim::Calls();
-    int heapAllocs = 0;
-    for (const sim::CallRecord& call : calls) {
-      if (call.function != "HeapAlloc") continue;
-      ++heapAllocs;
-      EXPECT_NE(call.arguments.find(", " + std::to_string(pitch * 480 + 16)), std::string::npos) << call.arguments;
+    const std::vector<std::string> allocs = ArgumentsOf("HeapAlloc");
+    EXPECT_EQ(allocs.size(), 1u);
+    for (const std::string& alloc : allocs) {
+      EXPECT_NE(alloc.find(", " + std::to_string(pitch * 480 + 16)), std::string::npos) << alloc;
     }
-    EXPECT_EQ(heapAllocs, 1);
     EXPECT_EQ(std::string(static_cast<const char*>(info.lfbPtr) - 12, 8), std::string("LfbLock\0", 8));
     EXPECT_EQ(LockFlags(), std::vector<std::string>{"0x11"});  // DDLOCK_WAIT | DDLOCK_READONLY
     EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Unlock"), 1);

@@ -22,38 +22,33 @@ class GlideDrawTest : public GlideTest {
     std::memcpy(&value, &bits, sizeof value);
     return value;
   }
+  // The last draw's screen positions as x, y pairs.
+  static std::vector<float> Positions() {
+    std::vector<float> xy;
+    for (const D3DTLVERTEX& v : LastVertices()) xy.insert(xy.end(), {v.sx, v.sy});
+    return xy;
+  }
 };
 
 TEST_F(GlideDrawTest, TheSnapBiasGoesAndOnlyTheFractionStays) {
   Open();
   GrVertex a = Vertex(786432.5f, 4095.0f), b = Vertex(4096.0f, 3e9f), c = Vertex(-5.0f, 8191.75f);
   grDrawTriangle(&a, &b, &c);
-  std::vector<D3DTLVERTEX> v = LastVertices();
-  ASSERT_EQ(v.size(), 3u);
-  EXPECT_EQ(v[0].sx, 0.5f);
-  EXPECT_EQ(v[0].sy, 4095.0f);
-  EXPECT_EQ(v[1].sx, 0.0f);
-  EXPECT_EQ(v[1].sy, 3e9f);  // at 2^31 and beyond nothing converts
-  EXPECT_EQ(v[2].sx, -5.0f);
-  EXPECT_EQ(v[2].sy, 4095.75f);
+  // At 2^31 and beyond nothing converts.
+  EXPECT_EQ(Positions(), (std::vector<float>{0.5f, 4095.0f, 0.0f, 3e9f, -5.0f, 4095.75f}));
 }
 
 TEST_F(GlideDrawTest, ALowerLeftOriginFlipsYAndReversesTheListButNotTheIndexedVertices) {
   Open(GR_RESOLUTION_640x480, GR_ORIGIN_LOWER_LEFT);
   GrVertex a = Vertex(1, 0), b = Vertex(2, 10), c = Vertex(3, 20);
   grDrawTriangle(&a, &b, &c);
-  std::vector<D3DTLVERTEX> v = LastVertices();
-  EXPECT_EQ(v[0].sx, 3.0f);
-  EXPECT_EQ(v[1].sx, 2.0f);
-  EXPECT_EQ(v[2].sx, 1.0f);
-  EXPECT_EQ(v[2].sy, 480.0f);
-  EXPECT_EQ(v[0].sy, 460.0f);
+  EXPECT_EQ(Positions(), (std::vector<float>{3.0f, 460.0f, 2.0f, 470.0f, 1.0f, 480.0f}));
   GrState lowerLeft;
   grGlideGetState(&lowerLeft);
   grSstOrigin(GR_ORIGIN_UPPER_LEFT);
   grDrawTriangle(&a, &b, &c);
-  EXPECT_EQ(LastVertices()[0].sx, 1.0f);
-  EXPECT_EQ(LastVertices()[0].sy, 0.0f);
+  EXPECT_EQ(Positions()[0], 1.0f);
+  EXPECT_EQ(Positions()[1], 0.0f);
   grGlideSetState(&lowerLeft);
   grDrawTriangle(&a, &b, &c);
   EXPECT_EQ(LastVertices()[0].sx, 3.0f);

@@ -86,6 +86,15 @@ class GlideTest : public VideoTest {
     sim::SetDirect3DDevices(devices);
   }
 
+  // Every device offers exactly these texture formats.
+  static void SetTextureFormats(const std::vector<DDPIXELFORMAT>& formats) {
+    std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
+    for (sim::Direct3DDeviceType& device : devices) device.textureFormats = formats;
+    sim::SetDirect3DDevices(devices);
+  }
+
+  static std::string Indented(const std::string& line) { return std::string(14, ' ') + line; }
+
   static GrVertex Vertex(float x, float y) {
     GrVertex v = {};
     v.x = x;

@@ -82,23 +82,21 @@ TEST_F(GlideStateTest, TestsDepthBiasCullAndMasks) {
   grDepthBiasLevel(0x7FFF);
   EXPECT_EQ(RenderState(D3DRENDERSTATE_ZBIAS), 7u);
 
-  grCullMode(GR_CULL_NEGATIVE);
-  EXPECT_EQ(RenderState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
-  grCullMode(GR_CULL_POSITIVE);
-  EXPECT_EQ(RenderState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CW));
-  grCullMode(7);
-  EXPECT_EQ(RenderState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CW));
-  grCullMode(GR_CULL_DISABLE);
-  EXPECT_EQ(RenderState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_NONE));
+  std::vector<DWORD> culls;
+  for (GrCullMode_t mode : {GR_CULL_NEGATIVE, GR_CULL_POSITIVE, 7, GR_CULL_DISABLE}) {
+    grCullMode(mode);
+    culls.push_back(RenderState(D3DRENDERSTATE_CULLMODE));
+  }
+  EXPECT_EQ(culls, (std::vector<DWORD>{D3DCULL_CCW, D3DCULL_CW, D3DCULL_CW, D3DCULL_NONE}));
 
   grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER_COMPARE_TO_BIAS);
   EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_USEW));
   grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
   EXPECT_EQ(RenderState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_TRUE));
-  grDepthBufferFunction(GR_CMP_NEVER);
-  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZFUNC), static_cast<DWORD>(D3DCMP_NEVER));
-  grDepthBufferFunction(8);
-  EXPECT_EQ(RenderState(D3DRENDERSTATE_ZFUNC), static_cast<DWORD>(D3DCMP_NEVER));
+  for (GrCmpFnc_t function : {GR_CMP_NEVER, 8}) {
+    grDepthBufferFunction(function);
+    EXPECT_EQ(RenderState(D3DRENDERSTATE_ZFUNC), static_cast<DWORD>(D3DCMP_NEVER)) << function;
+  }
   grDepthMask(2);
   EXPECT_EQ(RenderState(D3DRENDERSTATE_ZWRITEENABLE), 0u);
   grDepthMask(1);
@@ -153,8 +151,8 @@ TEST_F(GlideStateTest, SetStateReappliesItsStatesInOrderAndForcesABind) {
   grGlideSetState(&state);
   EXPECT_EQ(g_tmu.boundAddress, -1);
   std::vector<std::string> states;
-  for (const sim::CallRecord& call : sim::Calls()) {
-    if (call.function == "IDirect3DDevice3::SetRenderState") states.push_back(call.arguments.substr(0, 3));
+  for (const std::string& arguments : ArgumentsOf("IDirect3DDevice3::SetRenderState")) {
+    states.push_back(arguments.substr(0, 3));
   }
   // Blending off with its texture blend, cull, z-enable, z-write, z-function, z-bias.
   EXPECT_EQ(states, (std::vector<std::string>{"27,", "21,", "22,", "7, ", "14,", "23,", "47,"}));

@@ -125,7 +125,7 @@ TEST_F(GlideScreenTest, APalettisedFormatIsListedByItsNameAlone) {
   devices.back().textureFormats.push_back(sim::PaletteFormat(8));
   sim::SetDirect3DDevices(devices);
   ASSERT_EQ(InitAndOpen(), FXTRUE);
-  EXPECT_TRUE(Logged(std::string(14, ' ') + "Texture format  6 ---  8 BITS RGB  PALETTE")) << sim::DebugOutput();
+  EXPECT_TRUE(Logged(Indented("Texture format  6 ---  8 BITS RGB  PALETTE"))) << sim::DebugOutput();
 }
 
 TEST_F(GlideScreenTest, ListsOnlyTheDevicesFormatsAndTellsWhenItCannotTextureFromSystemMemory) {
@@ -155,9 +155,7 @@ TEST_F(GlideScreenTest, AMissingSettingsFileGivesTheDefaults) {
   EXPECT_EQ(s.videoBitsPerPixel, 16);
   EXPECT_EQ(s.modes[0][0], 512);
   EXPECT_EQ(s.modes[4][1], 768);
-  EXPECT_EQ(s.noSplash, 0);
-  EXPECT_EQ(s.noSound, 0);
-  EXPECT_EQ(s.reduceMemory, 0);
+  EXPECT_EQ((std::vector<int>{s.noSplash, s.noSound, s.reduceMemory}), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(s.gammaBase, 0.0f);
 }
 
@@ -172,21 +170,14 @@ TEST_F(GlideScreenTest, ReadsIntegersLikeAtoiAndModesWithAFallback) {
   EXPECT_EQ(s.noFog, 7);
   EXPECT_EQ(s.scaleFix, 2147483647);
   EXPECT_EQ(s.noVsync, -2147483647 - 1);
-  EXPECT_EQ(s.modes[0][0], 640);
-  EXPECT_EQ(s.modes[0][1], 480);
-  EXPECT_EQ(s.modes[1][0], 1024);
-  EXPECT_EQ(s.modes[1][1], 768);
-  EXPECT_EQ(s.modes[2][0], 800);
-  EXPECT_EQ(s.modes[2][1], 600);
-  EXPECT_EQ(s.modes[3][0], 800);  // unparsable: the Glide size
-  EXPECT_EQ(s.modes[4][0], 1024);
-  EXPECT_EQ(s.modes[4][1], 768);
+  // modes[3] is unparsable: the Glide size.
+  EXPECT_EQ((std::vector<int>{s.modes[0][0], s.modes[0][1], s.modes[1][0], s.modes[1][1], s.modes[2][0], s.modes[2][1],
+                              s.modes[3][0], s.modes[4][0], s.modes[4][1]}),
+            (std::vector<int>{640, 480, 1024, 768, 800, 600, 800, 1024, 768}));
   EXPECT_EQ(s.reduceMemory, 2);
-  EXPECT_EQ(ReduceMemoryDivisor(2), 4);
-  EXPECT_EQ(ReduceMemoryDivisor(6), 64);
-  EXPECT_EQ(ReduceMemoryDivisor(7), 1);
-  EXPECT_EQ(ReduceMemoryDivisor(0), 1);
-  EXPECT_EQ(ReduceMemoryDivisor(-1), 1);
+  std::vector<int> divisors;
+  for (int setting : {2, 6, 7, 0, -1}) divisors.push_back(ReduceMemoryDivisor(setting));
+  EXPECT_EQ(divisors, (std::vector<int>{4, 64, 1, 1, 1}));
 }
 
 TEST_F(GlideScreenTest, AResolutionWithoutAModeFailsAsTheVideoModeWithoutAskingKorvath) {
@@ -223,33 +214,22 @@ TEST_F(GlideScreenTest, AFailedDeviceStartShowsBothBoxesAndCleansUp) {
 }
 
 TEST_F(GlideScreenTest, ADeviceWithoutAFourBitAlphaFormatFailsTheOpenAtAlpha8) {
-  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
-  for (sim::Direct3DDeviceType& device : devices) {
-    device.textureFormats = {sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F)};
-  }
-  sim::SetDirect3DDevices(devices);
+  SetTextureFormats({sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F)});
   EXPECT_EQ(InitAndOpen(), FXFALSE);
-  EXPECT_TRUE(Logged(std::string(14, ' ') + "GR_TEXFMT_ALPHA_8 --- Couldn't found"));
+  EXPECT_TRUE(Logged(Indented("GR_TEXFMT_ALPHA_8 --- Couldn't found")));
   EXPECT_EQ(sim::LiveDirect3DDevices(), 0);
   EXPECT_EQ(sim::MessageBoxes().back().text, "Ondrel warning : grSstWinOpen\rFailed to startup\rOndrel shutdown.");
 }
 
 TEST_F(GlideScreenTest, A565And5551DeviceMapsEachGlideFormatToItsFirstCandidate) {
-  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
-  for (sim::Direct3DDeviceType& device : devices) {
-    device.textureFormats = {sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F),
-                             sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000)};
-  }
-  sim::SetDirect3DDevices(devices);
+  SetTextureFormats({sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F), sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000)});
   Open();
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_RGB_332], 0);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_P_8], 0);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_ALPHA_8], 1);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_INTENSITY_8], 1);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_ARGB_8332], 1);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_YIQ_422], -1);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_RSVD0], 0);
-  EXPECT_EQ(g_glide.textureFormatMap[GR_TEXFMT_RSVD1], 0);
+  std::vector<int> chosen;
+  for (int format : {GR_TEXFMT_RGB_332, GR_TEXFMT_P_8, GR_TEXFMT_ALPHA_8, GR_TEXFMT_INTENSITY_8, GR_TEXFMT_ARGB_8332,
+                     GR_TEXFMT_YIQ_422, GR_TEXFMT_RSVD0, GR_TEXFMT_RSVD1}) {
+    chosen.push_back(g_glide.textureFormatMap[format]);
+  }
+  EXPECT_EQ(chosen, (std::vector<int>{0, 0, 1, 1, 1, -1, 0, 0}));
 }
 
 TEST_F(GlideScreenTest, AnOpenWhileOpenClosesFirstAndAReopenWorks) {
@@ -327,12 +307,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FailingStep{"IDirect3D3::CreateDevice", DDERR_GENERIC, ""}));
 
 TEST_F(GlideScreenTest, AMissingTextureFormatLogsCouldntFound) {
-  std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
-  for (sim::Direct3DDeviceType& device : devices) device.textureFormats.clear();
-  sim::SetDirect3DDevices(devices);
+  SetTextureFormats({});
   EXPECT_EQ(InitAndOpen(), FXFALSE);
-  EXPECT_TRUE(Logged(std::string(14, ' ') + "GR_TEXFMT_RGB_332 --- Couldn't found"));
-  EXPECT_FALSE(Logged(std::string(14, ' ') + "GR_TEXFMT_YIQ_422 --- Not supported yet"));
+  EXPECT_TRUE(Logged(Indented("GR_TEXFMT_RGB_332 --- Couldn't found")));
+  EXPECT_FALSE(Logged(Indented("GR_TEXFMT_YIQ_422 --- Not supported yet")));
 }
 
 TEST_F(GlideScreenTest, SettingsChooseTheDeviceTheDepthAndTheShowMode) {
@@ -342,7 +320,7 @@ TEST_F(GlideScreenTest, SettingsChooseTheDeviceTheDepthAndTheShowMode) {
   grSstWinClose();
   WriteIni("[Video]\nDevice=No such card\n16BPP=0\n[Splash]\nNoSplash=1\n");
   ASSERT_EQ(OpenScreen(), FXTRUE);
-  EXPECT_TRUE(Logged(std::string(14, ' ') + "Device = No such card"));
+  EXPECT_TRUE(Logged(Indented("Device = No such card")));
 }
 
 TEST_F(GlideScreenTest, SoftwareEmulationListsOnlyTheSoftwareDevices) {
@@ -363,14 +341,11 @@ TEST_F(GlideScreenTest, AnOpenStartsTheTextureUnitAfresh) {
   g_tmu.evenOdd = 2;
   grSstWinClose();
   ASSERT_EQ(OpenScreen(), FXTRUE);
-  EXPECT_EQ(g_tmu.minFilter + g_tmu.magFilter + g_tmu.mipMapMode, 0);
-  EXPECT_EQ(g_tmu.rgbFunction, GR_COMBINE_FUNCTION_LOCAL);
-  EXPECT_EQ(g_tmu.alphaFunction, GR_COMBINE_FUNCTION_LOCAL);
-  EXPECT_EQ(g_tmu.rgbFactor, GR_COMBINE_FACTOR_ZERO);
-  EXPECT_EQ(g_tmu.alphaFactor, GR_COMBINE_FACTOR_ZERO);
-  EXPECT_EQ(g_tmu.sourceAddress, 0);
-  EXPECT_EQ(g_tmu.boundAddress, -1);
-  EXPECT_EQ(g_tmu.evenOdd, 1);
+  EXPECT_EQ((std::vector<long long>{g_tmu.minFilter + g_tmu.magFilter + g_tmu.mipMapMode, g_tmu.rgbFunction,
+                                    g_tmu.alphaFunction, g_tmu.rgbFactor, g_tmu.alphaFactor, g_tmu.sourceAddress,
+                                    g_tmu.boundAddress, g_tmu.evenOdd}),
+            (std::vector<long long>{0, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,
+                                    GR_COMBINE_FACTOR_ZERO, 0, -1, 1}));
 }
 
 TEST_F(GlideScreenTest, TheLastHardwareDeviceIsUsedAndWithoutOneSoftwareEmulationIsForced) {

@@ -17,17 +17,11 @@ class GlideTexturesTest : public GlideTest {
  protected:
   void SetUp() override {
     GlideTest::SetUp();
-    std::vector<sim::Direct3DDeviceType> devices = sim::StandardDirect3DDevices();
-    for (sim::Direct3DDeviceType& device : devices) {
-      device.textureFormats = {sim::RgbFormat(8, 0xE0, 0x1C, 0x03),
-                               sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F),
-                               sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F),
-                               sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000),
-                               sim::RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000),
-                               sim::RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
-                               sim::RgbFormat(24, 0xFF0000, 0xFF00, 0xFF)};
-    }
-    sim::SetDirect3DDevices(devices);
+    SetTextureFormats({sim::RgbFormat(8, 0xE0, 0x1C, 0x03), sim::RgbFormat(16, 0xF800, 0x07E0, 0x001F),
+                       sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F), sim::RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000),
+                       sim::RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000),
+                       sim::RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
+                       sim::RgbFormat(24, 0xFF0000, 0xFF00, 0xFF)});
   }
 
   static GrTexInfo Info(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void* data) {
@@ -57,36 +51,29 @@ TEST_F(GlideTexturesTest, AddressesAndSizesAreConstants) {
   EXPECT_EQ(grTexMaxAddress(GR_TMU0), 1023u);
   EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_RGB_565), 1u);
   EXPECT_EQ(grTexTextureMemRequired(0, nullptr), 1u);
-  EXPECT_EQ(LodToEdge(GR_LOD_256), 256);
-  EXPECT_EQ(LodToEdge(GR_LOD_1), 1);
-  EXPECT_EQ(LodToEdge(9), 0);
-  EXPECT_EQ(LodToEdge(-1), 0);
-  EXPECT_EQ(EdgeToLod(128), GR_LOD_128);
-  EXPECT_EQ(EdgeToLod(1), GR_LOD_1);
-  EXPECT_EQ(EdgeToLod(256), 0);
-  EXPECT_EQ(EdgeToLod(3), 0);
+  std::vector<int> edges, lods, factors;
+  for (int lod : {GR_LOD_256, GR_LOD_1, 9, -1}) edges.push_back(LodToEdge(lod));
+  for (int edge : {128, 1, 256, 3}) lods.push_back(EdgeToLod(edge));
+  EXPECT_EQ(edges, (std::vector<int>{256, 1, 0, 0}));
+  EXPECT_EQ(lods, (std::vector<int>{GR_LOD_128, GR_LOD_1, 0, 0}));
   int w = 0, h = 0;
-  EXPECT_TRUE(AspectToFactors(GR_ASPECT_8x1, &w, &h));
-  EXPECT_EQ(w * 10 + h, 81);
-  EXPECT_TRUE(AspectToFactors(GR_ASPECT_1x4, &w, &h));
-  EXPECT_EQ(w * 10 + h, 14);
-  EXPECT_TRUE(AspectToFactors(GR_ASPECT_1x1, &w, &h));
-  EXPECT_EQ(w * 10 + h, 11);
-  EXPECT_FALSE(AspectToFactors(7, &w, &h));
-  EXPECT_FALSE(AspectToFactors(-1, &w, &h));
+  for (int aspect : {GR_ASPECT_8x1, GR_ASPECT_1x4, GR_ASPECT_1x1, 7, -1}) {
+    factors.push_back(AspectToFactors(aspect, &w, &h) ? w * 10 + h : 0);
+  }
+  EXPECT_EQ(factors, (std::vector<int>{81, 14, 11, 0, 0}));
 }
 
 TEST_F(GlideTexturesTest, StageStatesAreTheSameForEveryTmu) {
   Open();
+  using States = std::vector<DWORD>;
+  const auto filters = [] { return States{StageState(D3DTSS_MINFILTER), StageState(D3DTSS_MAGFILTER)}; };
   grTexFilterMode(GR_TMU1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_POINT_SAMPLED);
-  EXPECT_EQ(StageState(D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_LINEAR));
-  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_POINT));
+  EXPECT_EQ(filters(), (States{D3DTFN_LINEAR, D3DTFG_POINT}));
   grTexFilterMode(GR_TMU0, 0, 1);
-  EXPECT_EQ(StageState(D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_POINT));
-  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_LINEAR));
+  EXPECT_EQ(filters(), (States{D3DTFN_POINT, D3DTFG_LINEAR}));
   grTexClampMode(GR_TMU2, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
-  EXPECT_EQ(StageState(D3DTSS_ADDRESSU), static_cast<DWORD>(D3DTADDRESS_CLAMP));
-  EXPECT_EQ(StageState(D3DTSS_ADDRESSV), static_cast<DWORD>(D3DTADDRESS_WRAP));
+  EXPECT_EQ((States{StageState(D3DTSS_ADDRESSU), StageState(D3DTSS_ADDRESSV)}),
+            (States{D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP}));
   grTexMipMapMode(GR_TMU0, GR_MIPMAP_NEAREST_DITHER, FXTRUE);
   EXPECT_EQ(StageState(D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTFP_LINEAR));
   grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXTRUE);

@@ -55,14 +55,11 @@ class TdfFileTest : public KRTest {
 TEST_F(TdfFileTest, AWellFormedFileGivesItsFieldsAndLogsTheWholeBlock) {
   TdfWriter w;
   const TdfHeader h = Header(w);
-  EXPECT_EQ(h.width, 256u);
-  EXPECT_EQ(h.height, 256u);
-  EXPECT_EQ(h.smallLod, 8);  // GR_LOD_1
-  EXPECT_EQ(h.largeLod, 0);  // GR_LOD_256
-  EXPECT_EQ(h.aspectRatio, 3);
-  EXPECT_EQ(h.format, 10);
-  EXPECT_EQ(h.headerLength, w.Header().size());
-  EXPECT_EQ(h.memRequired, 256u * 256u * 2u);
+  // Width, height, GR_LOD_1, GR_LOD_256, aspect, format, header length, bytes.
+  EXPECT_EQ((std::vector<size_t>{h.width, h.height, static_cast<size_t>(h.smallLod), static_cast<size_t>(h.largeLod),
+                                 static_cast<size_t>(h.aspectRatio), static_cast<size_t>(h.format), h.headerLength,
+                                 h.memRequired}),
+            (std::vector<size_t>{256, 256, 8, 0, 3, 10, w.Header().size(), 256 * 256 * 2}));
   EXPECT_EQ(LogText(), kDashes + "\n" +
                                          "Ondrel info : Filename = C:\\work\\wall.3df\n"
                                          "Ondrel info : 3DF Header = 3df v1.0\n"
@@ -314,12 +311,13 @@ TEST_F(TdfTexelsTest, AShortOrFailedReadFailsTheLoad) {
   sim::LimitNextReadFile(999);
   EXPECT_FALSE(Load());
   EXPECT_EQ(data_.substr(0, 999), writer_.texels.substr(0, 999));  // what there was is read
-  sim::FailNext("ReadFile", ERROR_ACCESS_DENIED);
-  EXPECT_FALSE(Load());
-  sim::FailNext("SetFilePointer", ERROR_NEGATIVE_SEEK);
-  EXPECT_FALSE(Load());
-  sim::FailNext("CreateFileA", ERROR_SHARING_VIOLATION);
-  EXPECT_FALSE(Load());
+  const std::pair<const char*, DWORD> failures[] = {{"ReadFile", ERROR_ACCESS_DENIED},
+                                                     {"SetFilePointer", ERROR_NEGATIVE_SEEK},
+                                                     {"CreateFileA", ERROR_SHARING_VIOLATION}};
+  for (const auto& failure : failures) {
+    sim::FailNext(failure.first, failure.second);
+    EXPECT_FALSE(Load()) << failure.first;
+  }
 }
 
 TEST_F(TdfTexelsTest, AFileThatGrewAfterItsHeaderWasReadGivesOnlyMemRequiredBytes) {

@@ -32,12 +32,10 @@ TEST_F(TextureFilesTest, GetInfoFillsTheHeaderAndMemRequiredOnly) {
   sim::WriteWholeFile(kFile, w.Bytes());
   Gu3dfInfo before = info_;
   ASSERT_EQ(gu3dfGetInfo(kFile, &info_), FXTRUE);
-  EXPECT_EQ(info_.header.width, 64u);
-  EXPECT_EQ(info_.header.height, 128u);
-  EXPECT_EQ(info_.header.small_lod, GR_LOD_8);
-  EXPECT_EQ(info_.header.large_lod, GR_LOD_128);
-  EXPECT_EQ(info_.header.aspect_ratio, GR_ASPECT_1x2);
-  EXPECT_EQ(info_.header.format, GR_TEXFMT_ARGB_1555);
+  const Gu3dfHeader& header = info_.header;
+  EXPECT_EQ((std::vector<long long>{header.width, header.height, header.small_lod, header.large_lod,
+                                    header.aspect_ratio, header.format}),
+            (std::vector<long long>{64, 128, GR_LOD_8, GR_LOD_128, GR_ASPECT_1x2, GR_TEXFMT_ARGB_1555}));
   EXPECT_EQ(info_.mem_required, w.texels.size());
   EXPECT_EQ(std::memcmp(&info_.table, &before.table, sizeof info_.table), 0);
   EXPECT_EQ(info_.data, before.data);

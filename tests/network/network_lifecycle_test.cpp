@@ -26,10 +26,7 @@ TEST_F(NetworkTest, StartupMakesTheLobbyThenTheSixTablesAndCleanupUndoesIt) {
   EXPECT_EQ(g_krNetwork.chat.dwSize, sizeof(DPCHAT));
 
   // The lobby is asked for the first interface in-process, then queried on.
-  std::string create;
-  for (const sim::CallRecord& call : sim::Calls()) {
-    if (call.function == "CoCreateInstance") create = call.arguments;
-  }
+  const std::string create = LastArgumentsOf("CoCreateInstance");
   EXPECT_NE(create.find("{2FE8F810-B2A5-11D0-A787-0000F803ABFC}, NULL, 0x3, {26C66A70"), std::string::npos) << create;
 
   Clear();

@@ -70,10 +70,7 @@ TEST_F(MessageTest, SendsPutTheirTagInFrontOfTheBytes) {
   EXPECT_EQ(sends[2].bytes, (std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}));
   EXPECT_EQ(g_krNetwork.chat.dwSize, sizeof(DPCHAT));
   EXPECT_EQ(sends[3].bytes, std::vector<uint8_t>{0x00});
-  std::string sendEx;
-  for (const sim::CallRecord& call : sim::Calls()) {
-    if (call.function == "IDirectPlay4A::SendEx") sendEx = call.arguments;
-  }
+  const std::string sendEx = LastArgumentsOf("IDirectPlay4A::SendEx");
   EXPECT_NE(sendEx.find(", 0, 0, NULL, NULL"), std::string::npos) << sendEx;
 }
 

@@ -106,10 +106,7 @@ TEST_F(NetworkTest, NameCallsCopyTheShortNameOrLogTheFailure) {
   KRNetworkGetPlayerName(name, 0x999);
   EXPECT_STREQ(name, "keep");
   EXPECT_EQ(LogLines(), std::vector<std::string>{"DPERR_INVALIDPLAYER"});
-  std::string asked;
-  for (const sim::CallRecord& call : sim::Calls()) {
-    if (call.function == "IDirectPlay4A::GetPlayerName") asked = call.arguments;
-  }
+  const std::string asked = LastArgumentsOf("IDirectPlay4A::GetPlayerName");
   EXPECT_EQ(asked, "0x999, ptr, ptr");
 }
 
@@ -183,16 +180,14 @@ class PlayerThreadTest : public NetworkTest {
     Host();
     for (DWORD id = 0x11; id <= 0x13; ++id) sim::AddPlayMember({id, DPPLAYERTYPE_PLAYER, "P", {}});
   }
+
+  Watchdog watchdog_{10};  // a hung wait on the listing thread ends the run
 };
 
 TEST_F(PlayerThreadTest, PassStartsSuspendedAtLowestPriorityAndPublishesLater) {
-  Watchdog watchdog(10);
   EXPECT_EQ(KRNetworkGetPlayerCount(-1, 500), 0);  // the old count
   ASSERT_TRUE(sim::WaitForThreads(5000));
-  std::string create;
-  for (const sim::CallRecord& call : sim::Calls()) {
-    if (call.function == "CreateThread") create = call.arguments;
-  }
+  const std::string create = LastArgumentsOf("CreateThread");
   EXPECT_NE(create.find("NULL, 0, "), std::string::npos) << create;
   EXPECT_NE(create.find(", NULL, 0x4, ptr"), std::string::npos) << create;
   EXPECT_EQ(sim::LastThreadPriority(), THREAD_PRIORITY_LOWEST);
@@ -207,7 +202,6 @@ TEST_F(PlayerThreadTest, PassStartsSuspendedAtLowestPriorityAndPublishesLater) {
 }
 
 TEST_F(PlayerThreadTest, NoSecondPassWhileOneIsHeldAtTheGate) {
-  Watchdog watchdog(10);
   ASSERT_EQ(KRNetworkGetPlayerCount(-1, 0), 3);
   sim::AddPlayMember({0x14, DPPLAYERTYPE_PLAYER, "P", {}});
   sim::CloseEnumPlayersGate();
@@ -223,7 +217,6 @@ TEST_F(PlayerThreadTest, NoSecondPassWhileOneIsHeldAtTheGate) {
 }
 
 TEST_F(PlayerThreadTest, CancelStopsAHeldPassWithoutPublishing) {
-  Watchdog watchdog(10);
   ASSERT_EQ(KRNetworkGetPlayerCount(-1, 0), 3);
   sim::AddPlayMember({0x14, DPPLAYERTYPE_PLAYER, "P", {}});
   sim::CloseEnumPlayersGate();
@@ -241,7 +234,6 @@ TEST_F(PlayerThreadTest, CancelStopsAHeldPassWithoutPublishing) {
 }
 
 TEST_F(PlayerThreadTest, CancelEndsAPassWaitingForASessionListing) {
-  Watchdog watchdog(10);
   ListSessions(1);
   sim::SetAsyncSessionsLeftOpen(true);
   sim::AdvanceClock(1);
@@ -255,7 +247,6 @@ TEST_F(PlayerThreadTest, CancelEndsAPassWaitingForASessionListing) {
 }
 
 TEST_F(PlayerThreadTest, PassKeepsTheSessionGuidTakenAtItsStart) {
-  Watchdog watchdog(10);
   ListSessions(2);
   sim::AddPlayMember({0x31, DPPLAYERTYPE_PLAYER, "R", SessionGuid(1)});
   sim::SetAsyncSessionsLeftOpen(true);
@@ -271,7 +262,6 @@ TEST_F(PlayerThreadTest, PassKeepsTheSessionGuidTakenAtItsStart) {
 }
 
 TEST_F(PlayerThreadTest, FailedPassZeroesTheCountAndFailedThreadCreationRetries) {
-  Watchdog watchdog(10);
   ASSERT_EQ(KRNetworkGetPlayerCount(-1, 0), 3);
   sim::FailNext("IDirectPlay4A::EnumPlayers", DPERR_GENERIC);
   sim::AdvanceClock(1000);
@@ -295,7 +285,6 @@ TEST_F(PlayerThreadTest, FailedPassZeroesTheCountAndFailedThreadCreationRetries)
 // The thread's failure and the application's own meet in the last-error slot:
 // every read gives one failure's whole text, and the code that goes with it.
 TEST_F(PlayerThreadTest, FailuresOnBothThreadsKeepEachCodeWithItsText) {
-  Watchdog watchdog(10);
   const std::string threadText = "KRNetwork : 不明なエラーが発生しました";
   const std::string ownText = "KRNetwork : 不正な値です";
   sim::FailNext("IDirectPlay4A::EnumPlayers", DPERR_GENERIC);
@@ -312,7 +301,6 @@ TEST_F(PlayerThreadTest, FailuresOnBothThreadsKeepEachCodeWithItsText) {
 }
 
 TEST_F(PlayerThreadTest, CallsThatReplaceStateCancelARunningPassFirst) {
-  Watchdog watchdog(10);
   sim::CloseEnumPlayersGate();
   KRNetworkGetPlayerCount(-1, 10);
   ASSERT_TRUE(sim::WaitForEnumPlayersCallbacks(2, 5000));
@@ -332,7 +320,6 @@ TEST_F(PlayerThreadTest, CallsThatReplaceStateCancelARunningPassFirst) {
 }
 
 TEST_F(PlayerThreadTest, WaitOnTheTickCountIsWrapSafe) {
-  Watchdog watchdog(10);
   sim::SetNow(0xFFFFFFF0u);
   KRNetworkStartupConnection(0, nullptr);  // next pass time: now
   KRNetworkGetPlayerCount(-1, 100);  // next pass at 0x54, past the wrap

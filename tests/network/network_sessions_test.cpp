@@ -24,12 +24,10 @@ TEST_F(NetworkTest, CreateOpensTheDescriptionAndMakesTheAcceptedGroup) {
   ASSERT_EQ(KRNetworkCreateSession(&info), 1);
   const std::vector<sim::PlayOpenRecord> opens = sim::PlayOpens();
   ASSERT_EQ(opens.size(), 1u);
-  EXPECT_EQ(opens[0].size, sizeof(DPSESSIONDESC2));
-  EXPECT_EQ(opens[0].sessionFlags, static_cast<DWORD>(DPSESSION_MIGRATEHOST));
-  EXPECT_EQ(opens[0].application.Data1, 0xCAFEF00Du);
-  EXPECT_EQ(opens[0].maxPlayers, 6u);
-  EXPECT_EQ(opens[0].name, "Room");
-  EXPECT_EQ(opens[0].flags, static_cast<DWORD>(DPOPEN_CREATE));
+  const sim::PlayOpenRecord& open = opens[0];
+  EXPECT_EQ((std::vector<DWORD>{open.size, open.sessionFlags, open.application.Data1, open.maxPlayers, open.flags}),
+            (std::vector<DWORD>{sizeof(DPSESSIONDESC2), DPSESSION_MIGRATEHOST, 0xCAFEF00D, 6, DPOPEN_CREATE}));
+  EXPECT_EQ(open.name, "Room");
   EXPECT_EQ(static_cast<DWORD>(KRNetworkGetAcceptedGroup()), 0x80000010u);
   EXPECT_EQ(g_krNetwork.bHost, 1);
   const std::vector<sim::PlayMember> members = sim::PlayMembers();

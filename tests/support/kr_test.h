@@ -51,6 +51,15 @@ class KRTest : public ::testing::Test {
     return text;
   }
 
+  // The arguments of the last recorded call of `function`; empty when there is none.
+  static std::string LastArgumentsOf(const std::string& function) {
+    std::string arguments;
+    for (const sim::CallRecord& call : sim::Calls()) {
+      if (call.function == function) arguments = call.arguments;
+    }
+    return arguments;
+  }
+
   static std::string LastErrorText() {
     char text[KRERROR_TEXT_MAX];
     KRErrorGetLastError(text);
