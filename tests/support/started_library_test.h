@@ -41,6 +41,12 @@ class StartedLibraryTest : public KRTest {
     KRTest::TearDown();
   }
 
+  // What a component's start-up did is not what the test looks at.
+  static void ForgetCallsAndLog() {
+    sim::ClearCalls();
+    sim::ClearDebugOutput();
+  }
+
   HWND window_ = nullptr;
 };
 
