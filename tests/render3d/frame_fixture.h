@@ -4,25 +4,15 @@
 #ifndef KR_TESTS_RENDER3D_FRAME_FIXTURE_H
 #define KR_TESTS_RENDER3D_FRAME_FIXTURE_H
 
-#include <d3d.h>
-
 #include <string>
 #include <vector>
 
-#include "platform/sim/d3d_control.h"
-#include "render3d/render3d_state.h"
-#include "video/video_fixture.h"
-#include "video/video_state.h"
+#include "render3d/render3d_fixture.h"
 
-class FrameTest : public VideoTest {
+class FrameTest : public Render3DTest {
  protected:
-  // The boot device list: device 0 emulates in software, device 1 is the hardware device.
-  static const int kSoftwareDevice = 0;
-  static const int kHardwareDevice = 1;
-
   void SetUp() override {
-    VideoTest::SetUp();
-    ASSERT_EQ(KRVideoStartup(0), 1);
+    Render3DTest::SetUp();
     ASSERT_EQ(KR2DStartup(), 1);
   }
 
@@ -35,8 +25,7 @@ class FrameTest : public VideoTest {
   // The device (automatic: the hardware device) on the back buffer with its depth buffer;
   // the call record and debugger output start empty after it.
   void StartDevice(int device = -1) {
-    KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, device, -1, 0};
-    ASSERT_EQ(KR3DStartupDevice(&info), 1) << std::hex << KRErrorGetLastError();
+    ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, device), 1) << std::hex << KRErrorGetLastError();
     ASSERT_NE(g_kr3D.lpDevice, nullptr);
     Forget();
   }
@@ -58,15 +47,13 @@ class FrameTest : public VideoTest {
     check("no device started");
 
     sim::FailNext("IDirect3D3::CreateDevice", DDERR_GENERIC);
-    KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, -1, -1, 0};
-    ASSERT_EQ(KR3DStartupDevice(&info), 0);
+    ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
     ASSERT_EQ(g_kr3D.bDeviceStarted, 1);
     check("device start-up failed at creation");
   }
 
   static void Forget() {
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
+    VideoTest::Forget();
     sim::ClearDirect3DRecord();
   }
 

@@ -139,6 +139,11 @@ class ObjectsTest : public FrameTest {
     return text;
   }
 
+  // What a draw was, as one list: indexed, primitive, vertex format, flags, vertex count.
+  static std::vector<DWORD> Kind(const sim::Direct3DDraw& d) {
+    return {DWORD(d.indexed), DWORD(d.primitive), d.vertexFormat, d.flags, d.vertexCount};
+  }
+
   static bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return memcmp(&a, &b, sizeof(a)) == 0; }
 
   static void ExpectNear(const D3DMATRIX& actual, const D3DMATRIX& expected) {

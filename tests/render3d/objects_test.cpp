@@ -38,11 +38,7 @@ TEST_F(ObjectRenderTest, OneObjectMakesItsCallsInOrderWithItsValues) {
   std::vector<sim::Direct3DDraw> draws = sim::Direct3DDraws();
   ASSERT_EQ(draws.size(), 1u);
   const sim::Direct3DDraw& draw = draws[0];
-  EXPECT_TRUE(draw.indexed);
-  EXPECT_EQ(draw.primitive, D3DPT_TRIANGLELIST);
-  EXPECT_EQ(draw.vertexFormat, static_cast<DWORD>(D3DFVF_VERTEX));
-  EXPECT_EQ(draw.flags, static_cast<DWORD>(D3DDP_DONOTUPDATEEXTENTS));
-  EXPECT_EQ(draw.vertexCount, 4u);
+  EXPECT_EQ(Kind(draw), (std::vector<DWORD>{1, D3DPT_TRIANGLELIST, D3DFVF_VERTEX, D3DDP_DONOTUPDATEEXTENTS, 4}));
   EXPECT_EQ(draw.indices, (std::vector<WORD>{0, 1, 2, 0, 2, 3}));
   EXPECT_EQ(draw.texture, TextureInterface(texture));
   EXPECT_EQ(draw.material, MaterialHandle(material));
@@ -57,16 +53,13 @@ TEST_F(ObjectRenderTest, PerIndexFormDrawsOneVertexPerIndexWithoutIndices) {
   int model = Model(SquareModel(), 0);
   TestObject object = Object(&model);
   KR3DRender(&object);
-  EXPECT_EQ(ArgumentsOf("IDirect3DDevice3::SetRenderState")[0], StateArg(D3DRENDERSTATE_ZENABLE, 0));
-  EXPECT_EQ(ArgumentsOf("IDirect3DDevice3::SetRenderState")[1], StateArg(D3DRENDERSTATE_ZWRITEENABLE, 1));
-  EXPECT_EQ(ArgumentsOf("IDirect3DDevice3::SetRenderState")[2], StateArg(D3DRENDERSTATE_ALPHABLENDENABLE, 0));
+  const std::vector<std::string> states = ArgumentsOf("IDirect3DDevice3::SetRenderState");
+  EXPECT_EQ(std::vector<std::string>(states.begin(), states.begin() + 3),
+            (std::vector<std::string>{StateArg(D3DRENDERSTATE_ZENABLE, 0), StateArg(D3DRENDERSTATE_ZWRITEENABLE, 1),
+                                      StateArg(D3DRENDERSTATE_ALPHABLENDENABLE, 0)}));
   std::vector<sim::Direct3DDraw> draws = sim::Direct3DDraws();
   ASSERT_EQ(draws.size(), 1u);
-  EXPECT_FALSE(draws[0].indexed);
-  EXPECT_EQ(draws[0].primitive, D3DPT_TRIANGLELIST);
-  EXPECT_EQ(draws[0].vertexFormat, static_cast<DWORD>(D3DFVF_VERTEX));
-  EXPECT_EQ(draws[0].vertexCount, 6u);
-  EXPECT_EQ(draws[0].flags, static_cast<DWORD>(D3DDP_DONOTUPDATEEXTENTS));
+  EXPECT_EQ(Kind(draws[0]), (std::vector<DWORD>{0, D3DPT_TRIANGLELIST, D3DFVF_VERTEX, D3DDP_DONOTUPDATEEXTENTS, 6}));
   EXPECT_EQ(draws[0].texture, nullptr);
   EXPECT_EQ(draws[0].material, 0u);
 }

@@ -14,14 +14,6 @@ namespace {
 const COLORREF kTripleText[4] = {0x008080FF, 0x00FF80FF, 0x00FF8080, 0x0080FF80};
 const COLORREF kTripleBackground = 0x00800000;
 
-LOGFONTA Font(const char* face, LONG height) {
-  LOGFONTA font;
-  memset(&font, 0, sizeof(font));
-  font.lfHeight = height;
-  strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-  return font;
-}
-
 class ImeDrawTest : public Draw2DTest {
  protected:
   void SetUp() override {
