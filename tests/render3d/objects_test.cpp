@@ -266,9 +266,7 @@ TEST_F(WorldTransformTest, DeepChainMultipliesDownFromTheTopsCacheAndCleansEvery
   ExpectNear(middle.matWorld, middleWorld);
   ExpectNear(lower.matWorld, lowerWorld);
   ExpectNear(object.frame.matWorld, objectWorld);
-  EXPECT_EQ(middle.bDirty, 0);
-  EXPECT_EQ(lower.bDirty, 0);
-  EXPECT_EQ(object.frame.bDirty, 0);
+  EXPECT_EQ((std::vector<int>{middle.bDirty, lower.bDirty, object.frame.bDirty}), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(root.bDirty, 1) << "the top is only read";
   EXPECT_TRUE(SameMatrix(root.matWorld, top));
   EXPECT_EQ(sim::CountCalls("IDirect3DDevice3::MultiplyTransform"), 3);
@@ -365,10 +363,7 @@ TEST_F(SphereMapTest, ViewTimesLocalMapsTheNormalsIntoTheSharedArray) {
   TestObject plain = Object(&model);
   KR3DRender(&plain);
   std::vector<D3DVERTEX> second = Drawn();
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(second[i].tu, drawn[i].tu);
-    EXPECT_EQ(second[i].tv, drawn[i].tv);
-  }
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(second[i].tu == drawn[i].tu && second[i].tv == drawn[i].tv) << i;
   // A rebuild brings the loaded pairs back.
   KR3DBuildModelVertex(model, KR3DMODEL_INDEXED);
   EXPECT_EQ(g_kr3D.lpModels[model].lpVertices[1].tu, 1.0f);
@@ -426,9 +421,7 @@ TEST_F(NormalLinesTest, EachVertexGetsAWhiteToBlackLineWithBlendingOffAndRestore
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
     const sim::Direct3DDraw& line = draws[1 + i];
-    EXPECT_EQ(line.primitive, D3DPT_LINELIST);
-    EXPECT_EQ(line.vertexFormat, static_cast<DWORD>(D3DFVF_LVERTEX));
-    EXPECT_EQ(line.flags, static_cast<DWORD>(D3DDP_DONOTUPDATEEXTENTS));
+    EXPECT_EQ(Kind(line), (std::vector<DWORD>{0, D3DPT_LINELIST, D3DFVF_LVERTEX, D3DDP_DONOTUPDATEEXTENTS, 2}));
     EXPECT_EQ(line.RenderState(D3DRENDERSTATE_ALPHABLENDENABLE), 0u);
     EXPECT_EQ(line.texture, nullptr);
     EXPECT_TRUE(SameMatrix(line.world, Translation(7)));
@@ -440,9 +433,7 @@ TEST_F(NormalLinesTest, EachVertexGetsAWhiteToBlackLineWithBlendingOffAndRestore
     EXPECT_EQ(v[0].tu, 0.0f);
     const float* p = &square.positions[3 * i];
     const float* n = &square.normals[3 * i];
-    EXPECT_EQ(v[0].x, p[0]);
-    EXPECT_EQ(v[0].y, p[1]);
-    EXPECT_EQ(v[0].z, p[2]);
+    EXPECT_EQ((std::vector<float>{v[0].x, v[0].y, v[0].z}), std::vector<float>(p, p + 3));
     EXPECT_FLOAT_EQ(v[1].x, p[0] + n[0] * 16.0f);
     EXPECT_FLOAT_EQ(v[1].y, p[1] + n[1] * 16.0f);
     EXPECT_FLOAT_EQ(v[1].z, p[2] + n[2] * 16.0f);
