@@ -4,6 +4,8 @@
 #ifndef KR_TESTS_RENDER3D_FRAME_FIXTURE_H
 #define KR_TESTS_RENDER3D_FRAME_FIXTURE_H
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,25 @@ class FrameTest : public Render3DTest {
     EXPECT_TRUE(info.live && info.dataSet) << "viewport " << handle;
     return {info.data.dwX, info.data.dwY, info.data.dwWidth, info.data.dwHeight};
   }
+
+  static DWORD DeviceState(D3DRENDERSTATETYPE state) { return sim::Direct3DRenderState(g_kr3D.lpDevice, state); }
+
+  // The calls of the device since the record was cleared, without the interface's name.
+  static std::vector<std::string> DeviceCallNames() {
+    std::vector<std::string> names;
+    for (const std::string& name : sim::CallNames())
+      if (name.rfind("IDirect3DDevice3::", 0) == 0) names.push_back(name.substr(18));
+    return names;
+  }
+
+  // "state, 0xvalue" as the call record shows a SetRenderState.
+  static std::string StateArg(D3DRENDERSTATETYPE state, DWORD value) {
+    char text[32];
+    snprintf(text, sizeof(text), "%d, 0x%X", static_cast<int>(state), static_cast<unsigned>(value));
+    return text;
+  }
+
+  static bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return memcmp(&a, &b, sizeof(a)) == 0; }
 
   // Every device call the library made, by name only.
   static int DeviceCalls() {
