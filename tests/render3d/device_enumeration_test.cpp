@@ -11,7 +11,7 @@ namespace {
 
 class DeviceEnumerationTest : public Render3DTest {
  protected:
-  void StartWithDevices(const std::vector<sim::Direct3DDeviceType>& devices) {
+  void StartWithDevices(const std::vector<sim::Direct3DDeviceType>& devices = sim::StandardDirect3DDevices()) {
     sim::SetDirect3DDevices(devices);
     ASSERT_NO_FATAL_FAILURE(StartMode());
     ASSERT_EQ(KR3DStartup(), 1);
@@ -21,8 +21,7 @@ class DeviceEnumerationTest : public Render3DTest {
 typedef std::vector<std::string> Names;
 
 TEST_F(DeviceEnumerationTest, BootMachineListsSoftwareAndHardwareAndPicksTheHardware) {
-  ASSERT_NO_FATAL_FAILURE(StartMode());
-  ASSERT_EQ(KR3DStartup(), 1);
+  ASSERT_NO_FATAL_FAILURE(StartWithDevices());
   EXPECT_EQ(KR3DGetDeviceCount(), 2);
   EXPECT_EQ(DeviceNames(), (Names{"RGB Emulation", "Direct3D HAL"}));
   EXPECT_EQ(DeviceInfo(kSoftwareDevice).bHardware, 0);
@@ -120,8 +119,7 @@ TEST_F(DeviceEnumerationTest, LongNameIsCutTo255Characters) {
 }
 
 TEST_F(DeviceEnumerationTest, InfoOutsideTheListLeavesTheRecordUntouched) {
-  ASSERT_NO_FATAL_FAILURE(StartMode());
-  ASSERT_EQ(KR3DStartup(), 1);
+  ASSERT_NO_FATAL_FAILURE(StartWithDevices());
   ASSERT_EQ(KR3DGetDeviceCount(), 2);
   for (int index : {-1, 2, 1000}) {
     KR3DDEVICEINFO info;
@@ -134,8 +132,7 @@ TEST_F(DeviceEnumerationTest, InfoOutsideTheListLeavesTheRecordUntouched) {
 }
 
 TEST_F(DeviceEnumerationTest, FailedEnumerationEmptiesTheList) {
-  ASSERT_NO_FATAL_FAILURE(StartMode());
-  ASSERT_EQ(KR3DStartup(), 1);
+  ASSERT_NO_FATAL_FAILURE(StartWithDevices());
   ASSERT_EQ(KR3DGetDeviceCount(), 2);
   sim::FailNext("IDirect3D3::EnumDevices", DDERR_GENERIC, "", 2);
   EXPECT_EQ(KR3DGetDeviceCount(), 0);
@@ -150,8 +147,7 @@ TEST_F(DeviceEnumerationTest, FailedEnumerationEmptiesTheList) {
 }
 
 TEST_F(DeviceEnumerationTest, AutomaticDeviceEnumeratesOnlyWhenNoneIsKnown) {
-  ASSERT_NO_FATAL_FAILURE(StartMode());
-  ASSERT_EQ(KR3DStartup(), 1);
+  ASSERT_NO_FATAL_FAILURE(StartWithDevices());
   EXPECT_EQ(KR3DGetAutoDetectedDevice(), kHardwareDevice);
   EXPECT_EQ(KR3DGetAutoDetectedDevice(), kHardwareDevice);
   EXPECT_EQ(sim::CountCalls("IDirect3D3::EnumDevices"), 1);
@@ -189,8 +185,7 @@ class ZBufferFormatTest : public DeviceEnumerationTest {
 };
 
 TEST_F(ZBufferFormatTest, PlainFormatsAreListedWithNamesAndStencilFormatsAreNot) {
-  ASSERT_NO_FATAL_FAILURE(StartMode());
-  ASSERT_EQ(KR3DStartup(), 1);
+  ASSERT_NO_FATAL_FAILURE(StartWithDevices());
   EXPECT_EQ(KR3DGetZBufferFormatCount(kHardwareDevice), 3);  // 16, 32, 32 with stencil, 24
   EXPECT_EQ(ZBufferDepths(), (std::vector<DWORD>{16, 32, 24}));
   EXPECT_STREQ(ZBufferFormatInfo(0).szName, "16 BITS");

@@ -44,8 +44,7 @@ class DeviceStartupTest : public Render3DTest {
 
 TEST_F(DeviceStartupTest, AutomaticHardwareDeviceOnTheBackBufferOfARestoredDisplay) {
   sim::MarkAllSurfacesLost();
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, 2);  // 2 = count: automatic
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, 2), 1);  // 2 = count: automatic
   EXPECT_EQ(g_krVideo.lpPrimarySurface->IsLost(), DD_OK);
   EXPECT_EQ(g_krVideo.lpBackBuffer->IsLost(), DD_OK);
   ExpectLinesInOrder({"KR3D : StartupDevice", kLocalLine, "KR3D : Create device", "KR3D : Create default viewport"});
@@ -74,14 +73,12 @@ TEST_F(DeviceStartupTest, AutomaticHardwareDeviceOnTheBackBufferOfARestoredDispl
 
 TEST_F(DeviceStartupTest, AFormatNamedByIndexIsTakenEvenWhereTheChoiceWouldDiffer) {
   // The boot list is 16, 32, 24 bits: the automatic choice is index 1, so index 0 must stay 16 bits.
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, kHardwareDevice, 0);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, kHardwareDevice, 0), 1);
   EXPECT_EQ(sim::DescribeSurface(g_kr3D.lpZBuffer).bitsPerPixel, 16);
 }
 
 TEST_F(DeviceStartupTest, SoftwareDeviceAsksSystemMemoryAndDithersOnly) {
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, kSoftwareDevice, 3);  // 3 = count: automatic
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, kSoftwareDevice, 3), 1);  // 3 = count: automatic
   EXPECT_TRUE(Logged(kSystemLine));
   EXPECT_FALSE(Logged(kLocalLine));
   EXPECT_EQ(g_kr3D.dwRenderState, 2u);
@@ -90,15 +87,13 @@ TEST_F(DeviceStartupTest, SoftwareDeviceAsksSystemMemoryAndDithersOnly) {
 }
 
 TEST_F(DeviceStartupTest, ExplicitDepthFormatIsTaken) {
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, kHardwareDevice, 2);  // the 24-bit format
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, kHardwareDevice, 2), 1);  // the 24-bit format
   EXPECT_EQ(sim::DescribeSurface(g_kr3D.lpZBuffer).bitsPerPixel, 24);
 }
 
 TEST_F(DeviceStartupTest, WithoutDepthBufferNoLineAndNoSurface) {
   int surfaces = sim::LiveSurfaces();
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK, -1, -1, KR3DSTARTUPDEVICE_NOZBUFFER);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, -1, -1, KR3DSTARTUPDEVICE_NOZBUFFER), 1);
   EXPECT_EQ(g_kr3D.lpZBuffer, nullptr);
   EXPECT_EQ(sim::LiveSurfaces(), surfaces);
   EXPECT_EQ(sim::DescribeDirect3DDevice(g_kr3D.lpDevice).depthBuffer, nullptr);
@@ -107,8 +102,7 @@ TEST_F(DeviceStartupTest, WithoutDepthBufferNoLineAndNoSurface) {
 
 TEST_F(DeviceStartupTest, HardwareDepthBufferFallsBackToNonLocalMemory) {
   sim::SetSurfaceMemoryAvailable(sim::SurfaceMemory::LocalVideo, false);
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   EXPECT_TRUE(Logged(kNonLocalLine));
   EXPECT_FALSE(Logged(kLocalLine));
   EXPECT_EQ(sim::DescribeSurface(g_kr3D.lpZBuffer).memory, sim::SurfaceMemory::NonLocalVideo);
@@ -122,8 +116,7 @@ TEST_F(DeviceStartupTest, DepthBufferInNoMemoryFailsWithTheDeviceStarted) {
   EXPECT_EQ(g_kr3D.lpZBuffer, nullptr);
   EXPECT_EQ(g_kr3D.lpDevice, nullptr);
   // A retry is refused until clean-up, which finds no default viewport.
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  EXPECT_EQ(KR3DStartupDevice(&info), 0);
+  EXPECT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
   EXPECT_EQ(KRErrorGetLastError(), 0x3102u);
   KR3DCleanupDevice();
   EXPECT_TRUE(Logged(kStolenViewportLine));
@@ -148,8 +141,7 @@ TEST_F(DeviceStartupTest, FailedAttachmentReleasesTheDepthBuffer) {
 
 // Where a depth buffer hangs on one surface only, it hangs on the surface the device draws into.
 TEST_F(DeviceStartupTest, OneSurfaceRuleMovesTheDepthBufferToTheBackBuffer) {
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   EXPECT_EQ(AttachedDepth(g_krVideo.lpBackBuffer), g_kr3D.lpZBuffer);
   EXPECT_EQ(AttachedDepth(g_krVideo.lpPrimarySurface), nullptr);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::DeleteAttachedSurface"), 1);
@@ -157,8 +149,7 @@ TEST_F(DeviceStartupTest, OneSurfaceRuleMovesTheDepthBufferToTheBackBuffer) {
 }
 
 TEST_F(DeviceStartupTest, OneSurfaceRuleKeepsTheDepthBufferOnThePrimaryForTarget1) {
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_PRIMARY);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_PRIMARY), 1);
   EXPECT_EQ(AttachedDepth(g_krVideo.lpPrimarySurface), g_kr3D.lpZBuffer);
   EXPECT_EQ(AttachedDepth(g_krVideo.lpBackBuffer), nullptr);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::DeleteAttachedSurface"), 0);
@@ -167,8 +158,7 @@ TEST_F(DeviceStartupTest, OneSurfaceRuleKeepsTheDepthBufferOnThePrimaryForTarget
 
 TEST_F(DeviceStartupTest, SeveralSurfacesRuleAttachesToBoth) {
   sim::SetDepthBufferAttachment(sim::DepthAttachment::SeveralSurfaces);
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   EXPECT_EQ(AttachedDepth(g_krVideo.lpPrimarySurface), g_kr3D.lpZBuffer);
   EXPECT_EQ(AttachedDepth(g_krVideo.lpBackBuffer), g_kr3D.lpZBuffer);
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::DeleteAttachedSurface"), 0);
@@ -199,8 +189,7 @@ TEST_F(DeviceStartupTest, BitmapBufferTargetNeeds2DStarted) {
   EXPECT_EQ(sim::CountCalls("IDirect3D3::CreateDevice"), 0);
   KR3DCleanupDevice();
   // The primary surface and the back buffer come from the video component itself.
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  EXPECT_EQ(KR3DStartupDevice(&info), 1);
+  EXPECT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
 }
 
 TEST_F(DeviceStartupTest, FailedTargetQueryKeepsTheDepthBuffer) {
@@ -242,8 +231,7 @@ TEST_F(DeviceStartupTest, FailedDefaultViewportLeavesNoViewport) {
 
 TEST_F(DeviceStartupTest, RefusedDefaultRectangleKeepsItsOwnCode) {
   sim::FailNext("IDirect3DViewport3::SetViewport2", DDERR_GENERIC);
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  EXPECT_EQ(KR3DStartupDevice(&info), 0);
+  EXPECT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
   EXPECT_EQ(KRErrorGetLastError(), 0x3104u);
   EXPECT_NE(g_kr3D.lpViewports[0].lpViewport, nullptr);
   KR3DCleanupDevice();
@@ -252,10 +240,9 @@ TEST_F(DeviceStartupTest, RefusedDefaultRectangleKeepsItsOwnCode) {
 }
 
 TEST_F(DeviceStartupTest, RetryIsRefusedAfterTheEnumerationsRan) {
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   Forget();
-  EXPECT_EQ(KR3DStartupDevice(&info), 0);
+  EXPECT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
   EXPECT_EQ(KRErrorGetLastError(), 0x3102u);
   EXPECT_GE(sim::CountCalls("IDirect3D3::EnumDevices"), 1);
   EXPECT_GE(sim::CountCalls("IDirect3D3::EnumZBufferFormats"), 1);
@@ -268,8 +255,7 @@ TEST_F(DeviceStartupTest, NoDisplayModeStartsNothing) {
   KRVideoCleanup();
   ASSERT_EQ(KRVideoStartup(0), 1);
   ASSERT_EQ(KR3DStartup(), 1);
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  EXPECT_EQ(KR3DStartupDevice(&info), 0);
+  EXPECT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
   EXPECT_EQ(KRErrorGetLastError(), 0x3101u);
   EXPECT_EQ(g_kr3D.bDeviceStarted, 0);
   KR3DCleanupDevice();
@@ -278,8 +264,7 @@ TEST_F(DeviceStartupTest, NoDisplayModeStartsNothing) {
 
 TEST_F(DeviceStartupTest, NoAcceptedDeviceOrNoRecordStartsNothing) {
   sim::SetDirect3DDevices({Device("Only 32", true, D3DCOLOR_RGB, DDBD_32)});
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  EXPECT_EQ(KR3DStartupDevice(&info), 0);
+  EXPECT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
   EXPECT_EQ(KRErrorGetLastError(), 0x3101u);
   EXPECT_EQ(g_kr3D.bDeviceStarted, 0);
   EXPECT_EQ(sim::CountCalls("IDirectDraw4::CreateSurface"), 0);
@@ -297,8 +282,7 @@ TEST_F(DeviceStartupTest, StartupEmptiesTheObjectTablesButNotTheViewports) {
   g_kr3D.lpModels[5].nNumVert = 7;
   g_kr3D.lpMaterials[9].hD3DMaterial = 3;
   g_kr3D.lpViewports[4].desc.dwX = 11;
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   EXPECT_EQ(g_kr3D.lpModels[5].nNumVert, 0);
   EXPECT_EQ(g_kr3D.lpMaterials[9].hD3DMaterial, 0u);
   EXPECT_EQ(g_kr3D.lpViewports[4].desc.dwX, 11u);
@@ -309,8 +293,7 @@ class DeviceCleanupTest : public DeviceStartupTest {
  protected:
   void SetUp() override {
     DeviceStartupTest::SetUp();
-    KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-    ASSERT_EQ(KR3DStartupDevice(&info), 1);
+    ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   }
 
   // A texture in the table's slot, as texture creation leaves one.
@@ -395,8 +378,7 @@ TEST_F(DeviceCleanupTest, StolenDefaultViewportIsWarnedAbout) {
 
 TEST_F(DeviceCleanupTest, DeviceStartsAgainAfterCleanup) {
   KR3DCleanupDevice();
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   // The first depth buffer still hangs on the back buffer, so the new one asks to be moved there too.
   EXPECT_EQ(sim::DescribeDirect3DDevice(g_kr3D.lpDevice).viewports.size(), 1u);
   EXPECT_EQ(sim::LiveDirect3DDevices(), 1);

@@ -4,25 +4,17 @@
 #ifndef KR_TESTS_RENDER3D_FRAME_FIXTURE_H
 #define KR_TESTS_RENDER3D_FRAME_FIXTURE_H
 
-#include <d3d.h>
-
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform/sim/d3d_control.h"
-#include "render3d/render3d_state.h"
-#include "video/video_fixture.h"
-#include "video/video_state.h"
+#include "render3d/render3d_fixture.h"
 
-class FrameTest : public VideoTest {
+class FrameTest : public Render3DTest {
  protected:
-  // The boot device list: device 0 emulates in software, device 1 is the hardware device.
-  static const int kSoftwareDevice = 0;
-  static const int kHardwareDevice = 1;
-
   void SetUp() override {
-    VideoTest::SetUp();
-    ASSERT_EQ(KRVideoStartup(0), 1);
+    Render3DTest::SetUp();
     ASSERT_EQ(KR2DStartup(), 1);
   }
 
@@ -35,8 +27,7 @@ class FrameTest : public VideoTest {
   // The device (automatic: the hardware device) on the back buffer with its depth buffer;
   // the call record and debugger output start empty after it.
   void StartDevice(int device = -1) {
-    KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, device, -1, 0};
-    ASSERT_EQ(KR3DStartupDevice(&info), 1) << std::hex << KRErrorGetLastError();
+    ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK, device), 1) << std::hex << KRErrorGetLastError();
     ASSERT_NE(g_kr3D.lpDevice, nullptr);
     Forget();
   }
@@ -58,15 +49,13 @@ class FrameTest : public VideoTest {
     check("no device started");
 
     sim::FailNext("IDirect3D3::CreateDevice", DDERR_GENERIC);
-    KR3DSTARTUPDEVICEINFO info = {KR2D_BUFFER_BACK, -1, -1, 0};
-    ASSERT_EQ(KR3DStartupDevice(&info), 0);
+    ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 0);
     ASSERT_EQ(g_kr3D.bDeviceStarted, 1);
     check("device start-up failed at creation");
   }
 
   static void Forget() {
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
+    VideoTest::Forget();
     sim::ClearDirect3DRecord();
   }
 
@@ -78,6 +67,25 @@ class FrameTest : public VideoTest {
     EXPECT_TRUE(info.live && info.dataSet) << "viewport " << handle;
     return {info.data.dwX, info.data.dwY, info.data.dwWidth, info.data.dwHeight};
   }
+
+  static DWORD DeviceState(D3DRENDERSTATETYPE state) { return sim::Direct3DRenderState(g_kr3D.lpDevice, state); }
+
+  // The calls of the device since the record was cleared, without the interface's name.
+  static std::vector<std::string> DeviceCallNames() {
+    std::vector<std::string> names;
+    for (const std::string& name : sim::CallNames())
+      if (name.rfind("IDirect3DDevice3::", 0) == 0) names.push_back(name.substr(18));
+    return names;
+  }
+
+  // "state, 0xvalue" as the call record shows a SetRenderState.
+  static std::string StateArg(D3DRENDERSTATETYPE state, DWORD value) {
+    char text[32];
+    snprintf(text, sizeof(text), "%d, 0x%X", static_cast<int>(state), static_cast<unsigned>(value));
+    return text;
+  }
+
+  static bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return memcmp(&a, &b, sizeof(a)) == 0; }
 
   // Every device call the library made, by name only.
   static int DeviceCalls() {

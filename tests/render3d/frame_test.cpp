@@ -11,27 +11,9 @@ namespace {
 
 const unsigned long kRenderTargetFailed = 0x3004;
 
-// "state, 0xvalue" as the call record shows a SetRenderState.
-std::string StateArg(D3DRENDERSTATETYPE state, DWORD value) {
-  char text[32];
-  snprintf(text, sizeof(text), "%d, 0x%X", static_cast<int>(state), static_cast<unsigned>(value));
-  return text;
-}
-
-// The calls of the device since the record was cleared, by name.
-std::vector<std::string> DeviceCallNames() {
-  std::vector<std::string> names;
-  for (const std::string& name : sim::CallNames())
-    if (name.rfind("IDirect3DDevice3::", 0) == 0) names.push_back(name.substr(18));
-  return names;
-}
-
-bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return memcmp(&a, &b, sizeof(a)) == 0; }
-
 class FrameCallsTest : public FrameTest {
  protected:
   IDirect3DDevice3* Device() const { return g_kr3D.lpDevice; }
-  DWORD DeviceState(D3DRENDERSTATETYPE state) const { return sim::Direct3DRenderState(Device(), state); }
 };
 
 TEST_F(FrameCallsTest, SceneBeginSetsSixStatesInOrderForEachDeviceKind) {

@@ -28,6 +28,8 @@ D3DLIGHT2 Light(D3DLIGHTTYPE type, float red, float green, float blue) {
 
 class LightsTest : public FrameTest {
  protected:
+  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
+
   static std::vector<std::string> LightCalls() {
     std::vector<std::string> names;
     for (const std::string& name : sim::CallNames())
@@ -49,7 +51,6 @@ class LightsTest : public FrameTest {
 
 TEST_F(LightsTest, CreationDescribesTheLightAndSetTakesEitherRecordBySize) {
   StartModeAndDevice();
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   int handle = KR3DCreateLight(&white);
   ASSERT_EQ(handle, 1);
   EXPECT_EQ(LightCalls(), (std::vector<std::string>{"IDirect3D3::CreateLight", "IDirect3DLight::SetLight"}));
@@ -88,7 +89,6 @@ TEST_F(LightsTest, CreationDescribesTheLightAndSetTakesEitherRecordBySize) {
 
 TEST_F(LightsTest, FullTableAndFailedCreationLeaveNoLight) {
   StartModeAndDevice();
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   sim::FailNext("IDirect3D3::CreateLight", DDERR_OUTOFMEMORY);
   EXPECT_EQ(KR3DCreateLight(&white), 0);
   ExpectLastError(kCreateLightFailed, "KR3D : Lightの生成に失敗しました");
@@ -114,7 +114,6 @@ TEST_F(LightsTest, FullTableAndFailedCreationLeaveNoLight) {
 // refusal, which is neither logged nor reported.
 TEST_F(LightsTest, LightsAttachToViewportsAndThePlatformsRefusalsStaySilent) {
   StartModeAndDevice();
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   int light = KR3DCreateLight(&white);
   int viewport = KR3DCreateViewport(-1, -1, 0, 0);
   ASSERT_EQ(viewport, 1);
@@ -150,7 +149,6 @@ TEST_F(LightsTest, LightsAttachToViewportsAndThePlatformsRefusalsStaySilent) {
 // Releasing does not detach: the viewport keeps the light until the viewport goes.
 TEST_F(LightsTest, ALightReleasedWhileAttachedStaysInItsViewport) {
   StartModeAndDevice();
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   int light = KR3DCreateLight(&white);
   IDirect3DLight* object = g_kr3D.lpLights[light];
   KR3DAddLight(light, 0);
@@ -173,7 +171,6 @@ TEST_F(LightsTest, ALightReleasedWhileAttachedStaysInItsViewport) {
 // tables. Adding never warns; deleting warns about the light only.
 TEST_F(LightsTest, HandlesNamingNothingTouchNoPlatformObject) {
   StartModeAndDevice();
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   int light = KR3DCreateLight(&white);
   ASSERT_EQ(light, 1);
   const std::vector<int> badLights = {5, 0, -1, KR3D_LIGHT_MAX, 100000};
@@ -205,7 +202,6 @@ TEST_F(LightsTest, HandlesNamingNothingTouchNoPlatformObject) {
 }
 
 TEST_F(LightsTest, WithoutAStartedDeviceNothingReachesThePlatform) {
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   auto expectNothingReached = [&](const char* state) {
     SCOPED_TRACE(state);
     KRErrorSetLastError(0);
@@ -233,7 +229,6 @@ TEST_F(LightsTest, DeviceCleanupReleasesForgottenMaterialsAndLights) {
   D3DMATERIAL grey;
   memset(&grey, 0, sizeof(grey));
   grey.dwSize = sizeof(grey);
-  D3DLIGHT2 white = Light(D3DLIGHT_DIRECTIONAL, 1, 1, 1);
   ASSERT_EQ(KR3DCreateMaterial(&grey), 1);
   ASSERT_EQ(KR3DCreateMaterial(&grey), 2);
   ASSERT_EQ(KR3DCreateLight(&white), 1);

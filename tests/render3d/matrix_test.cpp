@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -34,7 +35,13 @@ KR3DMATRIX Counting() {
   return Rows({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
 }
 
-void ExpectRows(const KR3DMATRIX& m, std::initializer_list<float> expected) {
+// -1 to -16, row by row.
+KR3DMATRIX& Negative() {
+  static KR3DMATRIX m = Rows({-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12, -13, -14, -15, -16});
+  return m;
+}
+
+void ExpectRows(const KR3DMATRIX& m, const std::vector<float>& expected) {
   int i = 0;
   for (float value : expected) {
     SCOPED_TRACE("_" + std::to_string(i / 4 + 1) + std::to_string(i % 4 + 1));
@@ -56,12 +63,21 @@ void ExpectVector(const D3DVECTOR& v, float x, float y, float z) {
   EXPECT_NEAR(v.z, z, kTolerance);
 }
 
-D3DVECTOR Vector(float x, float y, float z) {
-  D3DVECTOR v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  return v;
+D3DVECTOR Vector(float x, float y, float z) { return D3DVECTOR{x, y, z}; }
+
+// A member call applied to the counting matrix, and every element it must leave.
+struct SetCase {
+  const char* what;
+  void (*set)(KR3DMATRIX&);
+  std::vector<float> rows;
+};
+void ExpectEachFromCounting(const std::vector<SetCase>& cases) {
+  for (const SetCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    KR3DMATRIX m = Counting();
+    c.set(m);
+    ExpectRows(m, c.rows);
+  }
 }
 
 TEST(MatrixLayout, SixteenFloatsRowByRowAndStaticMatricesStayZero) {
@@ -75,44 +91,28 @@ TEST(MatrixLayout, SixteenFloatsRowByRowAndStaticMatricesStayZero) {
 }
 
 TEST(MatrixSet, ZeroIdentityTranslateAndScaleReplaceEveryElement) {
-  KR3DMATRIX m = Counting();
-  m.SetZero();
-  ExpectRows(m, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-
-  m = Counting();
-  m.SetIdentity();
-  ExpectRows(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
-
-  m = Counting();
-  m.SetTranslate(1, 2, 3);
-  ExpectRows(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1});
-  m = Counting();
-  m.SetTranslate(Vector(-4, 5, -6));
-  ExpectRows(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -4, 5, -6, 1});
-
-  m = Counting();
-  m.SetScale(2, 3, 4);
-  ExpectRows(m, {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1});
-  m = Counting();
-  m.SetScale(5);
-  ExpectRows(m, {5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 1});
-  m = Counting();
-  m.SetScale(Vector(6, 7, 8));
-  ExpectRows(m, {6, 0, 0, 0, 0, 7, 0, 0, 0, 0, 8, 0, 0, 0, 0, 1});
+  ExpectEachFromCounting({
+      {"zero", [](KR3DMATRIX& m) { m.SetZero(); }, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"identity", [](KR3DMATRIX& m) { m.SetIdentity(); }, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+      {"translate", [](KR3DMATRIX& m) { m.SetTranslate(1, 2, 3); }, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}},
+      {"translate by vector", [](KR3DMATRIX& m) { m.SetTranslate(Vector(-4, 5, -6)); },
+       {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -4, 5, -6, 1}},
+      {"scale", [](KR3DMATRIX& m) { m.SetScale(2, 3, 4); }, {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 0, 0, 0, 1}},
+      {"uniform scale", [](KR3DMATRIX& m) { m.SetScale(5); }, {5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 5, 0, 0, 0, 0, 1}},
+      {"scale by vector", [](KR3DMATRIX& m) { m.SetScale(Vector(6, 7, 8)); },
+       {6, 0, 0, 0, 0, 7, 0, 0, 0, 0, 8, 0, 0, 0, 0, 1}},
+  });
 }
 
 // cos(pi/6) = 0.8660254, sin(pi/6) = 0.5.
 TEST(MatrixSet, SingleAxisRotationsHaveTheirSigns) {
-  const float c = 0.8660254f;
-  KR3DMATRIX m = Counting();
-  m.SetRotateX(kPi / 6);
-  ExpectRows(m, {1, 0, 0, 0, 0, c, 0.5f, 0, 0, -0.5f, c, 0, 0, 0, 0, 1});
-  m = Counting();
-  m.SetRotateY(kPi / 6);
-  ExpectRows(m, {c, 0, -0.5f, 0, 0, 1, 0, 0, 0.5f, 0, c, 0, 0, 0, 0, 1});
-  m = Counting();
-  m.SetRotateZ(kPi / 6);
-  ExpectRows(m, {c, 0.5f, 0, 0, -0.5f, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
+  static const float c = 0.8660254f;
+  ExpectEachFromCounting({
+      {"x", [](KR3DMATRIX& m) { m.SetRotateX(kPi / 6); }, {1, 0, 0, 0, 0, c, 0.5f, 0, 0, -0.5f, c, 0, 0, 0, 0, 1}},
+      {"y", [](KR3DMATRIX& m) { m.SetRotateY(kPi / 6); }, {c, 0, -0.5f, 0, 0, 1, 0, 0, 0.5f, 0, c, 0, 0, 0, 0, 1}},
+      {"z", [](KR3DMATRIX& m) { m.SetRotateZ(kPi / 6); }, {c, 0.5f, 0, 0, -0.5f, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+  });
+  KR3DMATRIX m;
 
   // A quarter turn takes +y to +z about X, +z to +x about Y, +x to +y about Z.
   m.SetRotateX(kPi / 2);
@@ -216,21 +216,17 @@ TEST(MatrixPostMultiply, StepsApplyAfterWhatTheMatrixAlreadyDoes) {
 }
 
 TEST(MatrixPostMultiply, ScaleOfATranslationScalesItAndEveryOverloadAgrees) {
-  KR3DMATRIX m;
-  m.SetTranslate(1, 2, 3);
-  m.Scale(2, 2, 2);
-  ExpectRows(m, {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 2, 4, 6, 1});
-  m.SetTranslate(1, 2, 3);
-  m.Scale(2);
-  ExpectRows(m, {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 2, 4, 6, 1});
-  m.SetTranslate(1, 2, 3);
-  m.Scale(Vector(2, 3, 4));
-  ExpectRows(m, {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 2, 6, 12, 1});
-
-  // SetScale replaces the translation instead.
-  m.SetTranslate(1, 2, 3);
-  m.SetScale(Vector(2, 2, 2));
-  ExpectRows(m, {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1});
+  ExpectEachFromCounting({
+      {"scale", [](KR3DMATRIX& m) { m.SetTranslate(1, 2, 3), m.Scale(2, 2, 2); },
+       {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 2, 4, 6, 1}},
+      {"uniform", [](KR3DMATRIX& m) { m.SetTranslate(1, 2, 3), m.Scale(2); },
+       {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 2, 4, 6, 1}},
+      {"vector", [](KR3DMATRIX& m) { m.SetTranslate(1, 2, 3), m.Scale(Vector(2, 3, 4)); },
+       {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 2, 6, 12, 1}},
+      // SetScale replaces the translation instead.
+      {"set scale", [](KR3DMATRIX& m) { m.SetTranslate(1, 2, 3), m.SetScale(Vector(2, 2, 2)); },
+       {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1}},
+  });
 }
 
 // A is 1..16; B doubles x, swaps y and z and adds w to x.
@@ -304,16 +300,14 @@ TEST(MatrixCopy, AssignmentTransposeAndPartialCopies) {
   m.Transpose();
   ExpectRows(m, {1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 4, 8, 12, 16});
 
-  KR3DMATRIX source = Rows({-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12, -13, -14, -15, -16});
-  m = Counting();
-  m.CopyRotate(source);
-  ExpectRows(m, {-1, -2, -3, 4, -5, -6, -7, 8, -9, -10, -11, 12, 13, 14, 15, 16});
-  m = Counting();
-  m.CopyScale(source);
-  ExpectRows(m, {-1, 2, 3, 4, 5, -6, 7, 8, 9, 10, -11, 12, 13, 14, 15, 16});
-  m = Counting();
-  m.CopyTranslate(source);
-  ExpectRows(m, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -13, -14, -15, 16});
+  ExpectEachFromCounting({
+      {"rotate", [](KR3DMATRIX& m) { m.CopyRotate(Negative()); },
+       {-1, -2, -3, 4, -5, -6, -7, 8, -9, -10, -11, 12, 13, 14, 15, 16}},
+      {"scale", [](KR3DMATRIX& m) { m.CopyScale(Negative()); },
+       {-1, 2, 3, 4, 5, -6, 7, 8, 9, 10, -11, 12, 13, 14, 15, 16}},
+      {"translate", [](KR3DMATRIX& m) { m.CopyTranslate(Negative()); },
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, -13, -14, -15, 16}},
+  });
 }
 
 }  // namespace

@@ -83,6 +83,12 @@ void ExpectVertex(const D3DVERTEX& v, std::vector<float> expected) {
   EXPECT_EQ(got, expected);
 }
 
+// Every vertex, in order: position, normal, pair.
+void ExpectVertices(const std::vector<D3DVERTEX>& v, const std::vector<std::vector<float>>& expected) {
+  ASSERT_EQ(v.size(), expected.size());
+  for (size_t i = 0; i < v.size(); ++i) ExpectVertex(v[i], expected[i]);
+}
+
 TEST_F(ModelsTest, BothReadersGiveTheFlatFormWithEachCornersOwnPair) {
   for (bool fromFile : {true, false}) {
     SCOPED_TRACE(fromFile ? "file" : "memory");
@@ -95,15 +101,10 @@ TEST_F(ModelsTest, BothReadersGiveTheFlatFormWithEachCornersOwnPair) {
     EXPECT_EQ(slot.nNumTexUV, 6);
     EXPECT_EQ(slot.dwBuildFlags, 0u);
     EXPECT_EQ(slot.nVertexForm, KR3DMODEL_FORM_PER_INDEX);
-    std::vector<D3DVERTEX> v = Vertices(handle);
-    ASSERT_EQ(v.size(), 6u);
     // Corner c takes the position its index names, pair c, and its triangle's normal.
-    ExpectVertex(v[0], {0, 0, 0, 0, 0, 1, 0, 0});
-    ExpectVertex(v[1], {1, 0, 0, 0, 0, 1, 1, 0});
-    ExpectVertex(v[2], {1, 1, 0, 0, 0, 1, 1, 1});
-    ExpectVertex(v[3], {0, 0, 0, 0, 0, 1, 0.25f, 0.25f});
-    ExpectVertex(v[4], {1, 1, 0, 0, 0, 1, 0.5f, 0.5f});
-    ExpectVertex(v[5], {0, 1, 0, 0, 0, 1, 0.75f, 0.75f});
+    ExpectVertices(Vertices(handle), {{0, 0, 0, 0, 0, 1, 0, 0}, {1, 0, 0, 0, 0, 1, 1, 0}, {1, 1, 0, 0, 0, 1, 1, 1},
+                                      {0, 0, 0, 0, 0, 1, 0.25f, 0.25f}, {1, 1, 0, 0, 0, 1, 0.5f, 0.5f},
+                                      {0, 1, 0, 0, 0, 1, 0.75f, 0.75f}});
     EXPECT_EQ(sim::OpenFileHandles(), 0);
     EXPECT_FALSE(Logged("nNumVert    4"));
     KR3DReleaseModel(handle);
@@ -118,12 +119,8 @@ TEST_F(ModelsTest, IndexedFormKeepsTheFileNormalsAndLogsTheCounts) {
   int handle = CreateFromFile(SquareModel(), KR3DMODEL_INDEXED);
   ASSERT_EQ(handle, 1);
   EXPECT_EQ(Slot(handle).nVertexForm, KR3DMODEL_FORM_PER_VERTEX);
-  std::vector<D3DVERTEX> v = Vertices(handle);
-  ASSERT_EQ(v.size(), 4u);
-  ExpectVertex(v[0], {0, 0, 0, 0.6f, 0, 0.8f, 0, 0});
-  ExpectVertex(v[1], {1, 0, 0, 0, 0.6f, 0.8f, 1, 0});
-  ExpectVertex(v[2], {1, 1, 0, -0.6f, 0, 0.8f, 1, 1});
-  ExpectVertex(v[3], {0, 1, 0, 0, -0.6f, 0.8f, 0.25f, 0.25f});
+  ExpectVertices(Vertices(handle), {{0, 0, 0, 0.6f, 0, 0.8f, 0, 0}, {1, 0, 0, 0, 0.6f, 0.8f, 1, 0},
+                                    {1, 1, 0, -0.6f, 0, 0.8f, 1, 1}, {0, 1, 0, 0, -0.6f, 0.8f, 0.25f, 0.25f}});
   ExpectLinesInOrder({"nNumVert    4", "nNumVertIdx 6"});
 
   // Rebuilding flat replaces the array; the flags follow the last build.

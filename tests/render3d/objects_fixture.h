@@ -122,24 +122,11 @@ class ObjectsTest : public FrameTest {
 
   static IDirect3DTexture2* TextureInterface(int handle) { return g_kr3D.lpTextures[handle].lpD3DTexture; }
   static DWORD MaterialHandle(int handle) { return g_kr3D.lpMaterials[handle].hD3DMaterial; }
-  DWORD DeviceState(D3DRENDERSTATETYPE state) const { return sim::Direct3DRenderState(g_kr3D.lpDevice, state); }
 
-  // The calls of the device since the record was cleared, without the interface's name.
-  static std::vector<std::string> DeviceCallNames() {
-    std::vector<std::string> names;
-    for (const std::string& name : sim::CallNames())
-      if (name.rfind("IDirect3DDevice3::", 0) == 0) names.push_back(name.substr(18));
-    return names;
+  // What a draw was, as one list: indexed, primitive, vertex format, flags, vertex count.
+  static std::vector<DWORD> Kind(const sim::Direct3DDraw& d) {
+    return {DWORD(d.indexed), DWORD(d.primitive), d.vertexFormat, d.flags, d.vertexCount};
   }
-
-  // "state, 0xvalue" as the call record shows a SetRenderState.
-  static std::string StateArg(D3DRENDERSTATETYPE state, DWORD value) {
-    char text[32];
-    snprintf(text, sizeof(text), "%d, 0x%X", static_cast<int>(state), static_cast<unsigned>(value));
-    return text;
-  }
-
-  static bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return memcmp(&a, &b, sizeof(a)) == 0; }
 
   static void ExpectNear(const D3DMATRIX& actual, const D3DMATRIX& expected) {
     const float* a = &actual._11;

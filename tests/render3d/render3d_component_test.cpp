@@ -117,8 +117,7 @@ TEST_F(Render3DComponentTest, HardwareModeIsResetByStartupAndSurvivesTheDevice) 
   KR3DEnableHardwareMode(0);
   EXPECT_EQ(KR3DGetDeviceCount(), 1);
   ASSERT_EQ(KR2DStartup(), 1);
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   ASSERT_GT(KR3DGetTextureFormatCount(), 0);
   KR3DCleanupDevice();
   EXPECT_EQ(g_kr3D.bHardwareAllowed, 0);
@@ -142,8 +141,7 @@ TEST_F(Render3DComponentTest, HardwareModeIsResetByStartupAndSurvivesTheDevice) 
 
 TEST_F(Render3DComponentTest, KRCleanupCleansAForgotten3DBetweenInputAnd2D) {
   ASSERT_NO_FATAL_FAILURE(StartUpTo3D());
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   Forget();
   KRCleanup();
   ExpectLinesInOrder({"KR Warining : You didn't cleanup KR3D", "KR3D : Release Direct3DDevice2", "KR3D : Cleanup",
@@ -171,8 +169,7 @@ TEST_F(Render3DComponentTest, GettersAddAReferenceOrHandOutNull) {
   direct3D->Release();
   EXPECT_EQ(sim::Direct3DReferences(g_kr3D.lpDirect3D), held);
 
-  KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-  ASSERT_EQ(KR3DStartupDevice(&info), 1);
+  ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   EXPECT_EQ(sim::Direct3DReferences(g_kr3D.lpDevice), 1);
   KR3DGetDirect3DDeviceInterface(&device);
   ASSERT_EQ(device, g_kr3D.lpDevice);

@@ -43,6 +43,12 @@ class Render3DTest : public VideoTest {
     return info;
   }
 
+  // Starts the device as DeviceOn describes it; KR3DStartupDevice's result.
+  static int StartDeviceOn(int target, int device = -1, int format = -1, DWORD flags = 0) {
+    KR3DSTARTUPDEVICEINFO info = DeviceOn(target, device, format, flags);
+    return KR3DStartupDevice(&info);
+  }
+
   // A 3D device for the simulated machine; each gets a GUID of its own.
   static sim::Direct3DDeviceType Device(const std::string& name, bool hardware,
                                         D3DCOLORMODEL colourModel = D3DCOLOR_RGB,
@@ -88,11 +94,6 @@ class Render3DTest : public VideoTest {
     std::vector<DWORD> depths;
     for (int i = 0; i < g_kr3D.nZBufferFormatCount; ++i) depths.push_back(ZBufferFormatInfo(i).dwBitDepth);
     return depths;
-  }
-
-  static void Forget() {
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
   }
 };
 

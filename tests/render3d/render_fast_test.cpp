@@ -90,11 +90,7 @@ TEST_F(RenderFastTest, StatesThenOneUnclippedScreenSpaceDrawWithoutMaterialOrTra
                                       StateArg(D3DRENDERSTATE_TEXTUREMAPBLEND, D3DTBLEND_MODULATE)}));
   std::vector<sim::Direct3DDraw> draws = sim::Direct3DDraws();
   ASSERT_EQ(draws.size(), 1u);
-  EXPECT_FALSE(draws[0].indexed);
-  EXPECT_EQ(draws[0].primitive, D3DPT_TRIANGLELIST);
-  EXPECT_EQ(draws[0].vertexFormat, static_cast<DWORD>(D3DFVF_TLVERTEX));
-  EXPECT_EQ(draws[0].flags, static_cast<DWORD>(D3DDP_DONOTCLIP));
-  EXPECT_EQ(draws[0].vertexCount, 6u);
+  EXPECT_EQ(Kind(draws[0]), (std::vector<DWORD>{0, D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, D3DDP_DONOTCLIP, 6}));
   EXPECT_EQ(draws[0].texture, TextureInterface(texture));
   EXPECT_EQ(object.frame.bDirty, 1) << "no frame is touched";
   EXPECT_EQ(object.frame.matWorld._11, 0.0f);

@@ -60,11 +60,8 @@ class SpritesTest : public ObjectsTest {
   // Each draw of the fast batch holds exactly two triangles per rectangle, the
   // rectangle's own, in order and all of one winding.
   static void ExpectSeparateRectangles(const sim::Direct3DDraw& draw, int rectangles) {
-    EXPECT_TRUE(draw.indexed);
-    EXPECT_EQ(draw.primitive, D3DPT_TRIANGLESTRIP);
-    EXPECT_EQ(draw.vertexFormat, static_cast<DWORD>(D3DFVF_TLVERTEX));
-    EXPECT_EQ(draw.flags, static_cast<DWORD>(D3DDP_WAIT));
-    EXPECT_EQ(draw.vertexCount, static_cast<DWORD>(4 * rectangles));
+    EXPECT_EQ(Kind(draw),
+              (std::vector<DWORD>{1, D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, D3DDP_WAIT, DWORD(4 * rectangles)}));
     EXPECT_EQ(draw.indices.size(), static_cast<size_t>(6 * rectangles - 2));
     std::vector<std::array<WORD, 3>> triangles = StripTriangles(draw.indices);
     ASSERT_EQ(triangles.size(), static_cast<size_t>(2 * rectangles));
@@ -111,11 +108,8 @@ TEST_F(SpritesTest, SpriteIsASceneOfItsOwnWithTheStatesLeftSet) {
 
   std::vector<sim::Direct3DDraw> draws = sim::Direct3DDraws();
   ASSERT_EQ(draws.size(), 1u);
-  EXPECT_FALSE(draws[0].indexed);
   EXPECT_TRUE(draws[0].inScene);
-  EXPECT_EQ(draws[0].primitive, D3DPT_TRIANGLESTRIP);
-  EXPECT_EQ(draws[0].vertexFormat, static_cast<DWORD>(D3DFVF_TLVERTEX));
-  EXPECT_EQ(draws[0].flags, static_cast<DWORD>(D3DDP_WAIT));
+  EXPECT_EQ(Kind(draws[0]), (std::vector<DWORD>{0, D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, D3DDP_WAIT, 4}));
   EXPECT_EQ(draws[0].texture, TextureInterface(texture));
   std::vector<D3DTLVERTEX> v = draws[0].Vertices<D3DTLVERTEX>();
   ASSERT_EQ(v.size(), 4u);

@@ -33,8 +33,7 @@ class TextureFormatTest : public Render3DTest {
     devices[kHardwareDevice].textureFormats = formats;
     sim::SetDirect3DDevices(devices);
     ASSERT_NO_FATAL_FAILURE(StartUpTo3D());
-    KR3DSTARTUPDEVICEINFO info = DeviceOn(KR2D_BUFFER_BACK);
-    ASSERT_EQ(KR3DStartupDevice(&info), 1);
+    ASSERT_EQ(StartDeviceOn(KR2D_BUFFER_BACK), 1);
   }
 
   static KR3DTEXTUREFORMATINFO Info(int index) {

@@ -488,12 +488,11 @@ TEST_F(TextureTest, FullTableRefusesAndAReleasedHandleComesBackFirst) {
                                                   "KR3D Warning : You did release NULL or ills Texture(9)."}));
   EXPECT_EQ(sim::LiveSurfaces(), surfaces - 1);
 
-  IDirect3DTexture2* given = reinterpret_cast<IDirect3DTexture2*>(1);
-  KR3DGetDirect3DTextureInterface(&given, KR3D_TEXTURE_MAX);
-  EXPECT_EQ(given, nullptr);
-  given = reinterpret_cast<IDirect3DTexture2*>(1);
-  KR3DGetDirect3DTextureInterface(&given, 0);
-  EXPECT_EQ(given, nullptr);
+  for (int bad : {KR3D_TEXTURE_MAX, 0}) {
+    IDirect3DTexture2* given = reinterpret_cast<IDirect3DTexture2*>(1);
+    KR3DGetDirect3DTextureInterface(&given, bad);
+    EXPECT_EQ(given, nullptr) << bad;
+  }
 }
 
 TEST_F(TextureTest, CleanUpOfTheDeviceReleasesForgottenTexturesWithTheirWarnings) {

@@ -64,12 +64,9 @@ TEST_F(ViewportsTest, RectanglesFollowTheDisplaySizeAndShareOneClipVolume) {
       sim::Direct3DViewportInfo given = sim::DescribeDirect3DViewport(ViewportInterface(handle));
       EXPECT_EQ(memcmp(&kept, &given.data, sizeof(kept)), 0) << "the table keeps what the platform was given";
       EXPECT_EQ(kept.dwSize, sizeof(D3DVIEWPORT2));
-      EXPECT_EQ(kept.dvClipX, -1.0f);
-      EXPECT_EQ(kept.dvClipY, 0.75f);
-      EXPECT_EQ(kept.dvClipWidth, 2.0f);
-      EXPECT_EQ(kept.dvClipHeight, 1.5f);
-      EXPECT_EQ(kept.dvMinZ, 0.0f);
-      EXPECT_EQ(kept.dvMaxZ, 1.0f);
+      EXPECT_EQ((std::vector<float>{kept.dvClipX, kept.dvClipY, kept.dvClipWidth, kept.dvClipHeight, kept.dvMinZ,
+                                    kept.dvMaxZ}),
+                (std::vector<float>{-1.0f, 0.75f, 2.0f, 1.5f, 0.0f, 1.0f}));
       KR3DReleaseViewport(handle);
     }
     // The next size needs a new mode: the device and the component go first.

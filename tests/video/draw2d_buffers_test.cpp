@@ -172,9 +172,7 @@ TEST_F(Draw2DBufferTest, BufferHoldsTheBitmapWithABlackSourceKey) {
   EXPECT_EQ(entry.nLockCount, 0);
   EXPECT_STREQ(entry.szPath, "C:\\work\\three.bmp");
   sim::SurfaceInfo info = sim::DescribeSurface(entry.lpSurface);
-  EXPECT_EQ(info.width, 3);
-  EXPECT_EQ(info.height, 2);
-  EXPECT_EQ(info.references, 1);
+  EXPECT_EQ((std::vector<int>{info.width, info.height, info.references}), (std::vector<int>{3, 2, 1}));
   EXPECT_TRUE(info.hasSourceKey);
   EXPECT_EQ(info.sourceKey.dwColorSpaceLowValue, 0u);
   EXPECT_EQ(info.sourceKey.dwColorSpaceHighValue, 0u);

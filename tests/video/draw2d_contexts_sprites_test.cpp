@@ -28,8 +28,7 @@ class Draw2DContextTest : public Draw2DTest {
     WriteBmpFile("dot.bmp", Plain(4, 4, kRed));
     ASSERT_EQ(KR2DCreateBuffer("dot.bmp"), 3);
     contexts_ = sim::LiveDeviceContexts();
-    sim::ClearDebugOutput();
-    sim::ClearCalls();
+    Forget();
   }
 
   int contexts_ = 0;

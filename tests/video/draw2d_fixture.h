@@ -5,6 +5,7 @@
 #define KR_TESTS_VIDEO_DRAW2D_FIXTURE_H
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,15 @@
 #include "video/buffer_table.h"
 #include "video/video_fixture.h"
 #include "video/video_state.h"
+
+// A font request of `face` at `height` pixels.
+inline LOGFONTA Font(const char* face, LONG height, BYTE charSet = ANSI_CHARSET) {
+  LOGFONTA font = {};
+  font.lfHeight = height;
+  font.lfCharSet = charSet;
+  strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+  return font;
+}
 
 class Draw2DTest : public VideoTest {
  protected:

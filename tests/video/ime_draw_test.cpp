@@ -14,14 +14,6 @@ namespace {
 const COLORREF kTripleText[4] = {0x008080FF, 0x00FF80FF, 0x00FF8080, 0x0080FF80};
 const COLORREF kTripleBackground = 0x00800000;
 
-LOGFONTA Font(const char* face, LONG height) {
-  LOGFONTA font;
-  memset(&font, 0, sizeof(font));
-  font.lfHeight = height;
-  strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-  return font;
-}
-
 class ImeDrawTest : public Draw2DTest {
  protected:
   void SetUp() override {
@@ -137,10 +129,7 @@ TEST_F(ImeDrawTest, EachCharacterTakesTheTripleOfItsFirstAttributeByte) {
   Compose("abcd", "\x04\x80\x03");
   runs = Draw();
   ASSERT_EQ(Texts(runs, 1), (std::vector<std::string>{"a", "b", "c", "d"}));
-  ExpectTriple(runs[1], 3);
-  ExpectTriple(runs[2], 0);
-  ExpectTriple(runs[3], 3);
-  ExpectTriple(runs[4], 0);
+  for (int i = 0; i < 4; ++i) ExpectTriple(runs[1 + i], i % 2 == 0 ? 3 : 0);
 
   // A lead byte at the end is a character of its own.
   Compose("a\x82", "\x01\x02");
@@ -228,9 +217,7 @@ TEST_F(ImeDrawTest, TheInputMethodFontSetDrawsCompositionAndCandidates) {
   const std::string restored = ArgumentsOf("SelectObject").back();
   EXPECT_EQ(restored.substr(restored.rfind(' ') + 1), HandleArg(GetStockObject(SYSTEM_FONT))) << "the font put back";
   EXPECT_TRUE(runs[0].systemFont);  // the indicator keeps the context's font
-  EXPECT_STREQ(runs[1].font.lfFaceName, "Arial");
-  EXPECT_STREQ(runs[2].font.lfFaceName, "MS Gothic");
-  EXPECT_STREQ(runs[3].font.lfFaceName, "MS Gothic");
+  for (int i = 1; i <= 3; ++i) EXPECT_STREQ(runs[i].font.lfFaceName, i == 1 ? "Arial" : "MS Gothic") << i;
 
   Compose("ab", "");
   runs = Draw();
@@ -240,10 +227,8 @@ TEST_F(ImeDrawTest, TheInputMethodFontSetDrawsCompositionAndCandidates) {
   KR2DSetImeTextFontSize(0.05f, 0.05f);
   Compose("a漢", "\x00\x00\x00"s);
   runs = Draw();
-  EXPECT_EQ(runs[1].font.lfWidth, 32);
-  EXPECT_EQ(runs[1].font.lfHeight, 24);
-  EXPECT_EQ(runs[2].font.lfWidth, 0);
-  EXPECT_EQ(runs[2].font.lfHeight, 24);
+  EXPECT_EQ((std::vector<LONG>{runs[1].font.lfWidth, runs[1].font.lfHeight, runs[2].font.lfWidth, runs[2].font.lfHeight}),
+            (std::vector<LONG>{32, 24, 0, 24}));
   EXPECT_EQ(sim::LiveGdiObjects() > 0, true);
 }
 

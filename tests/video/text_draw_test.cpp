@@ -12,15 +12,6 @@ namespace {
 
 const std::string kA = "\x82\xA0";  // "あ" in code page 932
 
-LOGFONTA Font(const char* face, LONG height, BYTE charSet = ANSI_CHARSET) {
-  LOGFONTA font;
-  memset(&font, 0, sizeof(font));
-  font.lfHeight = height;
-  font.lfCharSet = charSet;
-  strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-  return font;
-}
-
 class TextTest : public Draw2DTest {
  protected:
   void SetUp() override {

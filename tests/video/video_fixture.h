@@ -33,6 +33,12 @@ class VideoTest : public KRTest {
     ASSERT_EQ(KRStartup(&info), 1);
   }
 
+  // The call record and the debugger output start empty.
+  static void Forget() {
+    sim::ClearCalls();
+    sim::ClearDebugOutput();
+  }
+
   // The debugger output as lines, without their line ends (the last-error
   // diagnostics end in LF alone, the log's lines in CR LF).
   static std::vector<std::string> LogLines() {

@@ -14,18 +14,33 @@ class VideoModeTest : public VideoTest {
   void SetUp() override {
     VideoTest::SetUp();
     ASSERT_EQ(KRVideoStartup(0), 1);
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
+    Forget();
   }
 
   struct Mode {
     unsigned long width, height, depth;
     int fullScreen;
+    bool operator==(const Mode& o) const {
+      return width == o.width && height == o.height && depth == o.depth && fullScreen == o.fullScreen;
+    }
   };
   static Mode CurrentMode() {
     Mode mode = {9, 9, 9, 9};
     EXPECT_EQ(KRVideoGetVideoMode(&mode.width, &mode.height, &mode.depth, &mode.fullScreen), 1);
     return mode;
+  }
+
+  // A second display device, which runs full screen only, started instead of the first.
+  static void StartOnSecondDevice() {
+    KRVideoCleanup();
+    sim::DisplayDevice second;
+    second.hasGuid = true;
+    second.guid = {0x5, 0, 0, {0}};
+    second.description = "Second";
+    second.kind = sim::DisplayDeviceKind::AttachedSecondary;
+    sim::SetDisplayDevices({sim::DisplayDevice(), second});
+    ASSERT_EQ(KRVideoGetDeviceCount(), 2);
+    ASSERT_EQ(KRVideoStartup(1), 1);
   }
 
   static sim::SurfaceInfo Primary() { return sim::DescribeSurface(g_krVideo.lpPrimarySurface); }
@@ -41,15 +56,9 @@ class VideoModeTest : public VideoTest {
 };
 
 TEST_F(VideoModeTest, WindowModeSizesTheClientAreaAtTheDesktopDepth) {
-  Mode mode = CurrentMode();
-  EXPECT_EQ(mode.width + mode.height + mode.depth, 0u) << "no mode yet";
-  EXPECT_EQ(mode.fullScreen, 0);
+  EXPECT_EQ(CurrentMode(), (Mode{0, 0, 0, 0})) << "no mode yet";
   ASSERT_EQ(KRVideoSetVideoMode(0, 0, 0), 1);
-  mode = CurrentMode();
-  EXPECT_EQ(mode.width, 320u);
-  EXPECT_EQ(mode.height, 240u);
-  EXPECT_EQ(mode.depth, 16u);
-  EXPECT_EQ(mode.fullScreen, 0);
+  EXPECT_EQ(CurrentMode(), (Mode{320, 240, 16, 0}));
 
   EXPECT_EQ(ArgumentsOf("SetWindowPos"),
             std::vector<std::string>{WindowArg() + ", HWND_NOTOPMOST, 100, 100, 328, 267, 0x406"});
@@ -91,9 +100,7 @@ TEST_F(VideoModeTest, FullScreenTakesTheDisplayWithAFlippingChain) {
                       "KRVideo : Create back buffer from primary surface",
                       "KRVideo : Pixel format RGB888 (RRRRRRRRGGGGGGGGBBBBBBBB)"});
   EXPECT_TRUE(Back().hasSourceKey);
-  Mode mode = CurrentMode();
-  EXPECT_EQ(mode.depth, 32u);
-  EXPECT_EQ(mode.fullScreen, 1);
+  EXPECT_EQ(CurrentMode(), (Mode{640, 480, 32, 1}));
   // Both pages of the chain were cleared and shown.
   EXPECT_EQ(g_krVideo.dwShowMode, DWORD(KRVIDEO_SHOWMODE_FLIP));
   EXPECT_EQ(sim::CountCalls("IDirectDrawSurface4::Flip"), 2);
@@ -101,40 +108,26 @@ TEST_F(VideoModeTest, FullScreenTakesTheDisplayWithAFlippingChain) {
 }
 
 TEST_F(VideoModeTest, OtherDevicesRunFullScreenAt16Bits) {
-  KRVideoCleanup();
-  sim::DisplayDevice second;
-  second.hasGuid = true;
-  second.guid = {0x5, 0, 0, {0}};
-  second.description = "Second";
-  second.kind = sim::DisplayDeviceKind::AttachedSecondary;
-  sim::SetDisplayDevices({sim::DisplayDevice(), second});
-  ASSERT_EQ(KRVideoGetDeviceCount(), 2);
-  ASSERT_EQ(KRVideoStartup(1), 1);
+  ASSERT_NO_FATAL_FAILURE(StartOnSecondDevice());
   ASSERT_EQ(KRVideoSetVideoMode(640, 480, 0), 1);
-  Mode mode = CurrentMode();
-  EXPECT_EQ(mode.depth, 16u);
-  EXPECT_EQ(mode.fullScreen, 1);
+  EXPECT_EQ(CurrentMode(), (Mode{640, 480, 16, 1}));
   EXPECT_TRUE(Logged("KRVideo : SetVideoyMode to 640x480x16 Full screen mode"));
 }
 
 TEST_F(VideoModeTest, TheTwoArgumentFormKeepsTheKindOfMode) {
   ASSERT_EQ(KRVideoSetVideoMode(640, 480, 16), 1);
   ASSERT_EQ(KRVideoSetVideoMode(800, 600), 1);
-  Mode mode = CurrentMode();
-  EXPECT_EQ(mode.depth, 16u);
-  EXPECT_EQ(mode.fullScreen, 1);
+  EXPECT_EQ(CurrentMode(), (Mode{800, 600, 16, 1}));
   EXPECT_EQ(sim::CurrentDisplayMode(), (sim::DisplayMode{800, 600, 16}));
 
   ASSERT_EQ(KRVideoSetVideoMode(320, 240, 0), 1);
   ASSERT_EQ(KRVideoSetVideoMode(400, 300), 1);
-  EXPECT_EQ(CurrentMode().fullScreen, 0);
-  EXPECT_EQ(CurrentMode().width, 400u);
+  EXPECT_EQ(CurrentMode(), (Mode{400, 300, 16, 0}));
 }
 
 TEST_F(VideoModeTest, FullScreenToWindowRestoresTheDisplayModeFirst) {
   ASSERT_EQ(KRVideoSetVideoMode(640, 480, 32), 1);
-  sim::ClearCalls();
-  sim::ClearDebugOutput();
+  Forget();
   ASSERT_EQ(KRVideoSetVideoMode(640, 480, 0), 1);
   int restore = FirstCall("IDirectDraw4::RestoreDisplayMode");
   ASSERT_GE(restore, 0);
@@ -147,14 +140,7 @@ TEST_F(VideoModeTest, FullScreenToWindowRestoresTheDisplayModeFirst) {
 }
 
 TEST_F(VideoModeTest, OtherDevicesAskedForWindowModeRestoreTheDisplayModeFirst) {
-  KRVideoCleanup();
-  sim::DisplayDevice second;
-  second.hasGuid = true;
-  second.guid = {0x5, 0, 0, {0}};
-  second.kind = sim::DisplayDeviceKind::AttachedSecondary;
-  sim::SetDisplayDevices({sim::DisplayDevice(), second});
-  ASSERT_EQ(KRVideoGetDeviceCount(), 2);
-  ASSERT_EQ(KRVideoStartup(1), 1);
+  ASSERT_NO_FATAL_FAILURE(StartOnSecondDevice());
   ASSERT_EQ(KRVideoSetVideoMode(640, 480, 32), 1);
   sim::ClearCalls();
 
@@ -236,8 +222,7 @@ TEST_F(VideoModeTest, ASurfaceThatCannotBeMadeFailsTheModeChange) {
   std::vector<std::string> errors = ErrorsReported();
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0], "KRError \"KRVideo : 不明なエラーが発生しました\"\n") << "0x1004 first, then 0x1101";
-  Mode mode = CurrentMode();
-  EXPECT_EQ(mode.width, 640u) << "the attempted mode stays stored";
+  EXPECT_EQ(CurrentMode().width, 640u) << "the attempted mode stays stored";
 
   // Now the back buffer: the primary surface is made and kept until the next change.
   KRVideoRestoreVideoMode();
@@ -353,9 +338,7 @@ TEST_F(VideoModeTest, RestoringTheVideoModeDropsItButKeepsTheCooperativeLevel) {
                       "KRVideo : Release primary surface"});
   EXPECT_TRUE(sim::DisplayModeIsDesktop());
   EXPECT_EQ(sim::CooperativeLevel(), DWORD(DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE));
-  Mode mode = CurrentMode();
-  EXPECT_EQ(mode.width + mode.height + mode.depth, 0u);
-  EXPECT_EQ(mode.fullScreen, 0);
+  EXPECT_EQ(CurrentMode(), (Mode{0, 0, 0, 0}));
   EXPECT_EQ(sim::LiveSurfaces(), 0);
 
   // Window mode has no display mode to restore.

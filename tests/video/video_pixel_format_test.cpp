@@ -1,6 +1,8 @@
 // Channel layouts: colour references to pixel values in 8, 15, 16, 24 and
 // 32-bit formats, the layout's picture, and masks that are empty or full.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/kr_test.h"
 #include "video/pixel_format.h"
@@ -16,46 +18,37 @@ std::string Picture() {
 
 using VideoPixelFormatTest = KRTest;
 
-TEST_F(VideoPixelFormatTest, SixteenBitLayouts) {
-  KRVideoSetLayoutFromMasks(0xF800, 0x07E0, 0x001F);
-  EXPECT_EQ(Picture(), "RRRRRGGGGGGBBBBB");
-  EXPECT_EQ(KRVideoColorToPixel(0x00FFFFFF), 0xFFFFu);
-  EXPECT_EQ(KRVideoColorToPixel(0x00808080), 0x7BEFu);
-  EXPECT_EQ(KRVideoColorToPixel(0x000000FF), 0xF800u);
-  EXPECT_EQ(KRVideoColorToPixel(0xFF000000), 0u) << "the top byte is not a channel";
-  EXPECT_EQ(g_krVideo.nGreenShift, 5);
-  EXPECT_EQ(g_krVideo.nGreenMax, 63);
-
-  KRVideoSetLayoutFromMasks(0x7C00, 0x03E0, 0x001F);
-  EXPECT_EQ(Picture(), "RRRRRGGGGGBBBBB");
-  EXPECT_EQ(KRVideoColorToPixel(0x00808080), 0x3DEFu);
-  EXPECT_EQ(KRVideoColorToPixel(0x00FF0000), 0x001Fu);
-}
-
-TEST_F(VideoPixelFormatTest, EightBitLayoutIsFixed332) {
-  KRVideoSetPalettizedLayout();
-  EXPECT_EQ(Picture(), "RRRGGGBB");
-  EXPECT_EQ(KRVideoColorToPixel(0x00FFFFFF), 0xFFu);
-  EXPECT_EQ(KRVideoColorToPixel(0x00808080), 0x6Du);
-  EXPECT_EQ(KRVideoColorToPixel(0x000000FF), 0xE0u);
-}
-
-TEST_F(VideoPixelFormatTest, TwentyFourAndThirtyTwoBitLayoutsKeepEachByte) {
-  KRVideoSetLayoutFromMasks(0xFF0000, 0x00FF00, 0x0000FF);
-  EXPECT_EQ(Picture(), "RRRRRRRRGGGGGGGGBBBBBBBB");
-  EXPECT_EQ(KRVideoColorToPixel(0x000000FF), 0x00FF0000u);
-  EXPECT_EQ(KRVideoColorToPixel(0x00123456), 0x00563412u);
-
-  // Blue on top: the picture shows the order of the pixel's bits.
-  KRVideoSetLayoutFromMasks(0x0000FF, 0x00FF00, 0xFF0000);
-  EXPECT_EQ(Picture(), "BBBBBBBBGGGGGGGGRRRRRRRR");
-  EXPECT_EQ(KRVideoColorToPixel(0x00123456), 0x00123456u);
-}
-
-TEST_F(VideoPixelFormatTest, GapsBetweenChannelsShowAsUnderscores) {
-  KRVideoSetLayoutFromMasks(0xF0000000, 0x00F00000, 0x0000000F);
-  EXPECT_EQ(Picture(), "RRRR____GGGG________________BBBB");
-  EXPECT_EQ(KRVideoColorToPixel(0x00FFFFFF), 0xF0F0000Fu);
+// Each layout's picture and colour references with the pixel values they give.
+TEST_F(VideoPixelFormatTest, LayoutsPictureAndConvertEachChannel) {
+  const struct {
+    DWORD red, green, blue;  // all 0: the fixed 3-3-2 layout of 8-bit modes
+    const char* picture;
+    std::vector<std::pair<DWORD, DWORD>> pixels;  // colour reference, pixel
+  } cases[] = {
+      {0xF800, 0x07E0, 0x001F, "RRRRRGGGGGGBBBBB", {{0x00FFFFFF, 0xFFFF}, {0x00808080, 0x7BEF}, {0x000000FF, 0xF800},
+                                                    {0xFF000000, 0}}},  // the top byte is not a channel
+      {0x7C00, 0x03E0, 0x001F, "RRRRRGGGGGBBBBB", {{0x00808080, 0x3DEF}, {0x00FF0000, 0x001F}}},
+      {0, 0, 0, "RRRGGGBB", {{0x00FFFFFF, 0xFF}, {0x00808080, 0x6D}, {0x000000FF, 0xE0}}},
+      {0xFF0000, 0x00FF00, 0x0000FF, "RRRRRRRRGGGGGGGGBBBBBBBB", {{0x000000FF, 0x00FF0000}, {0x00123456, 0x00563412}}},
+      // Blue on top: the picture shows the order of the pixel's bits.
+      {0x0000FF, 0x00FF00, 0xFF0000, "BBBBBBBBGGGGGGGGRRRRRRRR", {{0x00123456, 0x00123456}}},
+      // Gaps between channels show as underscores.
+      {0xF0000000, 0x00F00000, 0x0000000F, "RRRR____GGGG________________BBBB", {{0x00FFFFFF, 0xF0F0000F}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.picture);
+    if (c.red | c.green | c.blue) {
+      KRVideoSetLayoutFromMasks(c.red, c.green, c.blue);
+    } else {
+      KRVideoSetPalettizedLayout();
+    }
+    EXPECT_EQ(Picture(), c.picture);
+    for (const auto& pixel : c.pixels) EXPECT_EQ(KRVideoColorToPixel(pixel.first), pixel.second) << pixel.first;
+    if (c.red == 0xF800) {
+      EXPECT_EQ(g_krVideo.nGreenShift, 5);
+      EXPECT_EQ(g_krVideo.nGreenMax, 63);
+    }
+  }
 }
 
 TEST_F(VideoPixelFormatTest, AnEmptyMaskContributesNothing) {

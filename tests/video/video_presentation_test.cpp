@@ -21,8 +21,7 @@ class VideoPresentationTest : public VideoTest {
   }
   void SetMode(unsigned long width, unsigned long height, unsigned long depth) {
     ASSERT_EQ(KRVideoSetVideoMode(width, height, depth), 1);
-    sim::ClearCalls();
-    sim::ClearDebugOutput();
+    Forget();
   }
   RECT Client() const { return sim::InspectWindow(window_).client; }
 };
