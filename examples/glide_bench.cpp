@@ -79,21 +79,27 @@ IDirect3DDevice3* Device() {
   return device;
 }
 
-// Waits for the renderer: a read of the back buffer's first pixel.
-unsigned SynchronisingRead() {
+// Locks the back buffer for reading and hands its description to `read`.
+template <typename Read>
+void ReadBackBuffer(Read read) {
   IDirectDrawSurface4* front = nullptr;
   IDirectDrawSurface4* back = nullptr;
   KRVideoGetDirectDrawSurfaceInterface(&front, &back);
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
   desc.dwSize = sizeof desc;
-  unsigned pixel = 0;
   if (SUCCEEDED(back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
-    pixel = *static_cast<const unsigned char*>(desc.lpSurface);
+    read(desc);
     back->Unlock(nullptr);
   }
   front->Release();
   back->Release();
+}
+
+// Waits for the renderer: a read of the back buffer's first pixel.
+unsigned SynchronisingRead() {
+  unsigned pixel = 0;
+  ReadBackBuffer([&](const DDSURFACEDESC2& desc) { pixel = *static_cast<const unsigned char*>(desc.lpSurface); });
   return pixel;
 }
 
@@ -334,22 +340,12 @@ void ConversionRatios() {
 
 // The same read straight from the surface: what Wine's own lock costs.
 double SurfaceReadSeconds(unsigned* sum) {
-  IDirectDrawSurface4* front = nullptr;
-  IDirectDrawSurface4* back = nullptr;
-  KRVideoGetDirectDrawSurfaceInterface(&front, &back);
-  DDSURFACEDESC2 desc;
-  std::memset(&desc, 0, sizeof desc);
-  desc.dwSize = sizeof desc;
   const double start = Seconds();
-  if (SUCCEEDED(back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
+  ReadBackBuffer([&](const DDSURFACEDESC2& desc) {
     const unsigned char* pixels = static_cast<const unsigned char*>(desc.lpSurface);
     for (size_t i = 0; i < static_cast<size_t>(desc.lPitch) * 480; ++i) *sum += pixels[i];
-    back->Unlock(nullptr);
-  }
-  const double seconds = Seconds() - start;
-  front->Release();
-  back->Release();
-  return seconds;
+  });
+  return Seconds() - start;
 }
 
 void FrameBufferRatio() {

@@ -105,17 +105,22 @@ TEST_F(GlideWineTest, BlendingMixesWithTheBackground) {
   EXPECT_LE(ColourDistance(Pixel(200, 200), 0x80007F), 12);
 }
 
-// Wine fogs transformed vertices by their depth: linear fog from 0 to 1 leaves half
-// the fog colour at depth 0.5.
-TEST_F(GlideWineTest, LinearTableFogMixesTheFogColourByDepth) {
+// White linear table fog from `start` to `end`, the depth mode and test given, a cleared frame.
+void WhiteLinearFog(float start, float end, GrDepthBufferMode_t mode, GrCmpFnc_t function) {
   GrFog_t fog[GR_FOG_TABLE_SIZE] = {};
-  guFogGenerateLinear(fog, 0.0f, 1.0f);
+  guFogGenerateLinear(fog, start, end);
   grFogTable(fog);
   grFogColorValue(0x00FFFFFF);
   grFogMode(GR_FOG_WITH_TABLE);
-  grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
-  grDepthBufferFunction(GR_CMP_ALWAYS);
+  grDepthBufferMode(mode);
+  grDepthBufferFunction(function);
   grBufferClear(0, 0, 0xFFFF);
+}
+
+// Wine fogs transformed vertices by their depth: linear fog from 0 to 1 leaves half
+// the fog colour at depth 0.5.
+TEST_F(GlideWineTest, LinearTableFogMixesTheFogColourByDepth) {
+  WhiteLinearFog(0.0f, 1.0f, GR_DEPTHBUFFER_ZBUFFER, GR_CMP_ALWAYS);
   GrVertex v[4] = {Vertex(100, 100, 0), Vertex(300, 100, 0), Vertex(300, 300, 0), Vertex(100, 300, 0)};
   for (GrVertex& vertex : v) vertex.ooz = 32767.5f;
   grDrawPolygonVertexList(4, v);
@@ -148,14 +153,7 @@ TEST_F(GlideWineTest, WBufferModeOrdersQuadsByWInEitherDrawingOrder) {
 }
 
 TEST_F(GlideWineTest, LinearFogInWBufferModeFogsTheFarQuadAndNotTheNearOne) {
-  GrFog_t fog[GR_FOG_TABLE_SIZE] = {};
-  guFogGenerateLinear(fog, 50.0f, 100.0f);
-  grFogTable(fog);
-  grFogColorValue(0x00FFFFFF);
-  grFogMode(GR_FOG_WITH_TABLE);
-  grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
-  grDepthBufferFunction(GR_CMP_LESS);
-  grBufferClear(0, 0, 0xFFFF);
+  WhiteLinearFog(50.0f, 100.0f, GR_DEPTHBUFFER_WBUFFER, GR_CMP_LESS);
   Quad(100, 100, 200, 200, 0xFF0000, 255.0f, 10.0f);
   Quad(300, 100, 400, 200, 0xFF0000, 255.0f, 1000.0f);
   grBufferSwap(1);
