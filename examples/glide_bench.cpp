@@ -318,15 +318,18 @@ void ConversionRatios() {
     const int deviceBytes = static_cast<int>(device.dwBitCount / 8);
     const size_t written = static_cast<size_t>(kEdge * kEdge * deviceBytes);
     auto memcpyOfWritten = [&] { std::memcpy(target, copy, written); };
+    // The converter is made as a download makes it, once per format and device format.
+    MakeTexelConverter(s, device, &converter);
     auto convert = [&] {
-      MakeTexelConverter(s, device, &converter);
       ConvertTexelRows(converter, source, static_cast<size_t>(kEdge * s.bytes), 1, kEdge, kEdge, target,
                        static_cast<size_t>(kEdge * deviceBytes));
     };
     convert();
+    const char* const kernels[] = {"tables", "SSE2 lanes", "AVX2 lanes", "AVX-512 lanes"};
     char label[400];
-    snprintf(label, sizeof label, "%s into %s(%d bits%s): conversion, %% of memcpy of the bytes written", f.name,
-             device.szName, static_cast<int>(device.dwBitCount), converter.copy ? ", the same layout: a row copy" : "");
+    snprintf(label, sizeof label, "%s into %s(%d bits, %s): conversion, %% of memcpy of the bytes written", f.name,
+             device.szName, static_cast<int>(device.dwBitCount),
+             converter.copy ? "the same layout: a row copy" : kernels[converter.kernel]);
     PrintRatios(label, PairedRatios(kConversionPairs, memcpyOfWritten, convert), 100, "%",
                 converter.copy ? "goal at least 80%" : "goal at least 25%");
     GrTexInfo info = {GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, f.format, source};

@@ -28,6 +28,24 @@ uint32_t ReadTexel(const TexelSource& source, const uint8_t* texel);
 // The texel's channels scaled to 8 bits, as a GDI colour (0x00BBGGRR).
 uint32_t TexelToColorRef(const TexelSource& source, uint32_t texel);
 
+// How rows of texels are converted: one texel at a time from tables, or 8 (SSE2),
+// 16 (AVX2) or 32 (AVX-512) at a time in 16-bit vector lanes, when the processor
+// has them.
+enum TexelKernel { kTexelsByTables, kTexelsBySse2, kTexelsByAvx2, kTexelsByAvx512 };
+bool ProcessorRuns(TexelKernel kernel);
+
+// One channel as a vector lane computes it from a 16-bit texel (or from the texel
+// moved up a byte, for a channel in its low byte): its source bits, times a
+// multiplier keeping the high 16 bits, times a power of two keeping the low 16
+// bits (a left shift), and the device mask. MakeTexelConverter picks multipliers
+// that give the integer division exactly for every value of the channel; a
+// channel the device lacks has masks of 0 and gives nothing.
+struct TexelLaneChannel {
+  uint16_t sourceMask[2];         // the channel's bits in the texel, and in the texel moved up a byte
+  uint16_t multiplier, shifter;
+  uint16_t deviceMask[2];         // the channel's bits in the low and the high half of the device texel
+};
+
 // Everything about converting one source format into one device format that does
 // not depend on the texel. Each device channel gets the source channel scaled to
 // its maximum (integer division) at its shift; a source without alpha is opaque;
@@ -37,12 +55,15 @@ struct TexelConverter {
   int deviceBytes;              // bytes from one device texel to the next
   int storedBytes;              // bytes stored per texel: the device value's low ones, at most 4
   bool copy;                    // the device layout is the source's: texels are copied
+  TexelKernel kernel;           // how rows are converted (the best this processor runs for the pair)
   uint32_t shift[4], mask[4];   // red, green, blue, alpha of the source texel
   uint32_t colourMask, substitute, opaque;
+  bool substitutes;             // some coloured texel comes out 0 and takes the substitute
   uint32_t channels[4][256];    // each channel's device bits by its source value
   uint32_t whole[256];          // 8-bit sources: the device value of every texel
   bool byteTables;              // 16-bit sources whose channels each lie in one byte
   uint32_t low[256], high[256]; // then: the channels' device bits by the texel's low and high byte
+  TexelLaneChannel lanes[4];    // red, green, blue, alpha, for the vector kernels
 };
 
 void MakeTexelConverter(const TexelSource& source, const KR3DTEXTUREFORMATINFO& device, TexelConverter* converter);

@@ -96,7 +96,23 @@ void WalkTexels(const TexelWalk& walk, Put put) {
   }
 }
 
-void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3DTEXTUREFORMATINFO& device) {
+// The converter of a Glide format into the device format chosen for it, made at the
+// format's first download and kept while the open keeps that device format.
+const TexelConverter& ConverterFor(GrTextureFormat_t format, const TexelSource& source,
+                                   const KR3DTEXTUREFORMATINFO& device) {
+  static TexelConverter converters[GR_TEXFMT_AP_88 + 1];  // 7 KiB of tables each: off the game's stack
+  static KR3DTEXTUREFORMATINFO madeFor[GR_TEXFMT_AP_88 + 1];
+  static bool made[GR_TEXFMT_AP_88 + 1];
+  if (!made[format] || std::memcmp(&madeFor[format], &device, sizeof device) != 0) {
+    MakeTexelConverter(source, device, &converters[format]);
+    madeFor[format] = device;
+    made[format] = true;
+  }
+  return converters[format];
+}
+
+void WriteLocked(const TexelWalk& walk, GrTextureFormat_t format, const DDSURFACEDESC2& locked,
+                 const KR3DTEXTUREFORMATINFO& device) {
   uint8_t* bits = static_cast<uint8_t*>(locked.lpSurface);
   const int bytes = static_cast<int>(device.dwBitCount) / 8;
   // Places the texture does not reach are 0.
@@ -104,8 +120,7 @@ void WriteLocked(const TexelWalk& walk, const DDSURFACEDESC2& locked, const KR3D
     std::memset(bits + static_cast<size_t>(y) * locked.lPitch, 0, static_cast<size_t>(walk.size) * bytes);
   }
   if (!walk.source.converted) return;
-  static TexelConverter converter;  // 5 KiB of tables: kept off the game's stack
-  MakeTexelConverter(walk.source, device, &converter);
+  const TexelConverter& converter = ConverterFor(format, walk.source, device);
   int rows = 0, columns = 0;
   CoveredArea(walk, &rows, &columns);
   ConvertTexelRows(converter, walk.data, SourcePitch(walk), walk.step, columns, rows, bits,
@@ -202,7 +217,7 @@ extern "C" void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, 
   surfaces.staging->GetSurfaceDesc(&locked);
   const HRESULT lockResult = surfaces.staging->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
   if (SUCCEEDED(lockResult)) {
-    WriteLocked(walk, locked, device);
+    WriteLocked(walk, format, locked, device);
     surfaces.staging->Unlock(nullptr);
     LoadFromStaging(slot, surfaces.staging, stagingTexture);
   } else {

@@ -395,30 +395,41 @@ TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDevi
       if (source.bytes == 2) in[v * 2 + 1] = static_cast<uint8_t>(v >> 8);
     }
     for (const KR3DTEXTUREFORMATINFO& device : devices) {
-      MakeTexelConverter(source, device, &converter);
       const int bytes = static_cast<int>(device.dwBitCount / 8);
-      // The values as rows of texels: every texel, rows apart on the device side, every third texel.
-      const int rowTexels = source.bytes == 1 ? 16 : 256;
-      const struct {
-        int step, gap;
-      } variants[] = {{1, 0}, {1, 2}, {3, 0}};
-      for (const auto& variant : variants) {
-        const int step = variant.step;
-        const int count = rowTexels / step;
-        const size_t outPitch = static_cast<size_t>(count * bytes + variant.gap);
-        std::memset(out, 0xA5, sizeof out);
-        std::memset(expected, 0xA5, sizeof expected);
-        ConvertTexelRows(converter, in, static_cast<size_t>(rowTexels * source.bytes), step, count, rowTexels, out,
-                         outPitch);
-        for (int r = 0; source.converted && r < rowTexels; ++r) {
-          for (int x = 0; x < count; ++x) {
-            const uint32_t value = ReferenceTexel(source, static_cast<uint32_t>(r * rowTexels + x * step), device);
-            for (int i = 0; i < bytes; ++i) expected[r * outPitch + x * bytes + i] = static_cast<uint8_t>(value >> (8 * i));
-          }
+      for (TexelKernel kernel : {kTexelsByTables, kTexelsBySse2, kTexelsByAvx2, kTexelsByAvx512}) {
+        MakeTexelConverter(source, device, &converter);
+        // Vector lanes take every converted format into 2-byte texels that are not a copy.
+        const bool lanes = converter.kernel != kTexelsByTables;
+        if (source.converted && bytes == 2 && !converter.copy && ProcessorRuns(kTexelsBySse2)) {
+          EXPECT_TRUE(lanes) << "format " << format << " into " << device.dwBitCount;
         }
-        EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0)
-            << "format " << format << ", device of " << device.dwBitCount << " bits, red max " << device.dwRedMax
-            << ", alpha max " << device.dwAlphaMax << ", step " << step << ", gap " << variant.gap;
+        if (kernel != kTexelsByTables && (!lanes || !ProcessorRuns(kernel))) continue;
+        converter.kernel = kernel;
+        // The values as rows of texels: every texel; rows apart on the device side, ending
+        // short of a whole group of lanes; every third texel.
+        const int rowTexels = source.bytes == 1 ? 16 : 256;
+        const struct {
+          int step, gap, short_;
+        } variants[] = {{1, 0, 0}, {1, 2, 5}, {3, 0, 0}};
+        for (const auto& variant : variants) {
+          const int step = variant.step;
+          const int count = rowTexels / step - variant.short_;
+          const size_t outPitch = static_cast<size_t>(count * bytes + variant.gap);
+          std::memset(out, 0xA5, sizeof out);
+          std::memset(expected, 0xA5, sizeof expected);
+          ConvertTexelRows(converter, in, static_cast<size_t>(rowTexels * source.bytes), step, count, rowTexels, out,
+                           outPitch);
+          for (int r = 0; source.converted && r < rowTexels; ++r) {
+            for (int x = 0; x < count; ++x) {
+              const uint32_t value = ReferenceTexel(source, static_cast<uint32_t>(r * rowTexels + x * step), device);
+              for (int i = 0; i < bytes; ++i) expected[r * outPitch + x * bytes + i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+          }
+          EXPECT_EQ(std::memcmp(out, expected, sizeof out), 0)
+              << "format " << format << ", device of " << device.dwBitCount << " bits, red max " << device.dwRedMax
+              << ", alpha max " << device.dwAlphaMax << ", step " << step << ", gap " << variant.gap << ", "
+              << count << " texels a row, kernel " << kernel;
+        }
       }
     }
   }
