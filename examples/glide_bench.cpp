@@ -332,6 +332,15 @@ void ConversionRatios() {
              converter.copy ? "the same layout: a row copy" : kernels[converter.kernel]);
     PrintRatios(label, PairedRatios(kConversionPairs, memcpyOfWritten, convert), 100, "%",
                 converter.copy ? "goal at least 80%" : "goal at least 25%");
+    // The narrower kernels this processor also runs, for processors without the wider ones.
+    const TexelKernel chosen = converter.kernel;
+    for (int k = kTexelsByTables; chosen != kTexelsByTables && k < chosen; ++k) {
+      if (!ProcessorRuns(static_cast<TexelKernel>(k))) continue;
+      converter.kernel = static_cast<TexelKernel>(k);
+      snprintf(label, sizeof label, "  the same by %s", kernels[k]);
+      PrintRatios(label, PairedRatios(kConversionPairs, memcpyOfWritten, convert), 100, "%", "for comparison");
+    }
+    converter.kernel = chosen;
     GrTexInfo info = {GR_LOD_256, GR_LOD_256, GR_ASPECT_1x1, f.format, source};
     snprintf(label, sizeof label, "%s: whole grTexDownloadMipMap 256x256, %% of memcpy of the bytes written", f.name);
     PrintRatios(label,

@@ -316,7 +316,7 @@ TEST_F(GlideTexturesTest, EachSourceFormatConvertsIntoEachDeviceFormat) {
   ExpectTexels(GR_TEXFMT_ARGB_8332, {{k4444, 0x80FF, 0x7FFF}, {k1555, 0x0000, 0x0000}});
   // Alpha 8: no colour, no substitution; intensity texels get a surface but no texels.
   ExpectTexels(GR_TEXFMT_ALPHA_8, {{k8888, 0x80, 0x80000000}, {k565, 0x80, 0x0000}});
-  ExpectTexels(GR_TEXFMT_INTENSITY_8, {{k565, 0xFF, 0x0000}});
+  ExpectTexels(GR_TEXFMT_INTENSITY_8, {{k565, 0xFF, 0x0000}, {k8888, 0xFF, 0x0000}});
 }
 
 TEST_F(GlideTexturesTest, AFailedLockWritesThroughTheDeviceContext) {
@@ -330,15 +330,25 @@ TEST_F(GlideTexturesTest, AFailedLockWritesThroughTheDeviceContext) {
                       "Ondrel info : Load texture"});
   EXPECT_EQ(sim::SurfaceRgb(g_tmu.slots[0].surface, 0, 0), 0xFF0000u);
   EXPECT_EQ(sim::SurfaceRgb(g_tmu.slots[0].surface, 0, 1), 0x0000FFu);
+  // A texture half as high as wide: its two rows are read, not the green one after them.
+  uint16_t wide[4 * 3] = {0xF800, 0xF800, 0xF800, 0xF800, 0x001F, 0x001F, 0x001F, 0x001F, 0x07E0, 0x07E0};
+  GrTexInfo wideInfo = Info(GR_LOD_4, GR_ASPECT_2x1, GR_TEXFMT_RGB_565, wide);
+  sim::FailNext("IDirectDrawSurface4::Lock", DDERR_SURFACEBUSY);
+  grTexDownloadMipMap(GR_TMU0, 1, 0, &wideInfo);
+  EXPECT_EQ(sim::SurfaceRgb(g_tmu.slots[1].surface, 3, 1), 0x0000FFu);
+  EXPECT_NE(sim::SurfaceRgb(g_tmu.slots[1].surface, 0, 2), 0x00FF00u);
 
+  // Without a device context the texture is given up, and the screen shown again after the message.
   sim::FailNext("IDirectDrawSurface4::Lock", DDERR_SURFACEBUSY);
   sim::FailNext("IDirectDrawSurface4::GetDC", DDERR_DCALREADYCREATED);
+  sim::ClearCalls();
   grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
   EXPECT_EQ(g_tmu.slots[0].surface, nullptr);
   EXPECT_EQ(sim::MessageBoxes().back().text,
             "Ondrel warning : grTexDownloadMipMap\rCould not write pixel to the texture");
   EXPECT_EQ(sim::MessageBoxes().back().owner, window_);
   EXPECT_TRUE(Logged("Ondrel info : Failed to get DC"));
+  EXPECT_GT(sim::CountCalls("IDirectDrawSurface4::Blt") + sim::CountCalls("IDirectDrawSurface4::Flip"), 0);
 }
 
 // Today's per-texel rule, kept as the reference the converter's tables must match byte for byte.
@@ -387,7 +397,7 @@ TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDevi
                                        GR_TEXFMT_INTENSITY_8};
   static uint8_t in[65536 * 2], out[65536 * 4 + 512], expected[65536 * 4 + 512];  // room for row gaps
   static TexelConverter converter;
-  for (GrTextureFormat_t format : formats) {
+  for (const GrTextureFormat_t& format : formats) {
     const TexelSource source = TexelSourceOf(format);
     const int values = 1 << (8 * source.bytes);
     for (int v = 0; v < values; ++v) {
@@ -396,12 +406,19 @@ TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDevi
     }
     for (const KR3DTEXTUREFORMATINFO& device : devices) {
       const int bytes = static_cast<int>(device.dwBitCount / 8);
+      // A layout the source shares is copied: each format but intensity has its own above.
+      const int index = static_cast<int>(&device - devices);
+      const int ownLayout[] = {0, 1, 2, 3, 5, 6, -1};
+      const bool sameLayout = ownLayout[&format - formats] == index;
       for (TexelKernel kernel : {kTexelsByTables, kTexelsBySse2, kTexelsByAvx2, kTexelsByAvx512}) {
         MakeTexelConverter(source, device, &converter);
-        // Vector lanes take every converted format into 2-byte texels that are not a copy.
+        EXPECT_EQ(converter.copy, sameLayout) << "format " << format << " into device " << index;
+        // Vector lanes take every other converted format into 2-byte texels, and into 4-byte
+        // ones unless a red of fewer bits is scaled up there.
         const bool lanes = converter.kernel != kTexelsByTables;
-        if (source.converted && bytes == 2 && !converter.copy && ProcessorRuns(kTexelsBySse2)) {
-          EXPECT_TRUE(lanes) << "format " << format << " into " << device.dwBitCount;
+        const bool lanesExpected = bytes == 2 || (bytes == 4 && (source.red.max == 0 || source.red.max == 15));
+        if (source.converted && lanesExpected && !sameLayout && ProcessorRuns(kTexelsBySse2)) {
+          EXPECT_TRUE(lanes) << "format " << format << " into device " << index;
         }
         if (kernel != kTexelsByTables && (!lanes || !ProcessorRuns(kernel))) continue;
         converter.kernel = kernel;
