@@ -76,10 +76,12 @@ inline __attribute__((always_inline)) DWORD IteratedColour(const GrVertex& v) {
   const Float4 low = brga > zero ? brga : zero;
   const Float4 clamped = low < top ? low : top;
   // Each 64-bit half holds two channels 32 bits apart (b and r, g and a): shifting it
-  // by 16 puts the upper one two bytes above the lower, and the g-a pair goes one above.
+  // by 16 puts the upper one two bytes above the lower; then the g-a pair goes one
+  // byte above the b-r pair.
   const Unsigned2x64 halves = reinterpret_cast<Unsigned2x64>(__builtin_convertvector(clamped, Int4));
   const Unsigned4 pairs = reinterpret_cast<Unsigned4>(halves | (halves >> 16));
-  return pairs[0] | (pairs[2] << 8);
+  const Unsigned4 bgra = pairs | (__builtin_shufflevector(pairs, pairs, 2, 3, 0, 1) << 8);
+  return bgra[0];
 }
 
 // Positive finite oow gives Direct3D the perspective Glide textures with.
@@ -91,13 +93,13 @@ inline __attribute__((always_inline)) void ConvertGlideVertex(Depth, const Verte
                                                               D3DTLVERTEX* out) {
   Position(v, rule, out);
   const float oow = v.oow;
-  if (Depth::value == kDepthOfW) {
+  if constexpr (Depth::value == kDepthOfW) {
     out->sz = WBufferDepth(oow);
     out->rhw = oow;
-  } else if (Depth::value == kDepthW) {
+  } else if constexpr (Depth::value == kDepthW) {
     out->sz = 0.0f;
     out->rhw = oow;
-  } else if (Depth::value == kDepthZ) {
+  } else if constexpr (Depth::value == kDepthZ) {
     out->sz = v.ooz / 65535.0f;
     out->rhw = Perspective(oow);
   } else {
@@ -128,39 +130,40 @@ inline __attribute__((always_inline)) void WithDepthRule(Convert convert) {
   }
 }
 
-// The list calls fill the array backwards for a lower-left origin, keeping the winding.
-void ConvertList(int n, const GrVertex* const* vertices) {
-  const VertexRule& rule = g_rule;
-  D3DTLVERTEX* first = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
-  const int step = rule.lowerLeft ? -1 : 1;
-  WithDepthRule([=](auto depth) {
+// Converts n vertices, vertex(i) the game's i-th, into the array from entry 0 on,
+// or backwards from entry n - 1.
+template <typename VertexAt>
+inline __attribute__((always_inline)) void ConvertVertices(int n, bool reverse, VertexAt vertex) {
+  const VertexRule rule = g_rule;  // a copy the stores to the array cannot change
+  D3DTLVERTEX* first = reverse ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = reverse ? -1 : 1;
+  WithDepthRule([=](auto depth) __attribute__((always_inline)) {
     D3DTLVERTEX* out = first;
-    for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(depth, rule, *vertices[i], out);
+    for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(depth, rule, vertex(i), out);
   });
 }
 
+// The list calls fill the array backwards for a lower-left origin, keeping the winding.
+void ConvertList(int n, const GrVertex* const* vertices) {
+  ConvertVertices(n, g_rule.lowerLeft, [=](int i) -> const GrVertex& { return *vertices[i]; });
+}
+
 void ConvertArray(int n, const GrVertex* vlist, bool reverse) {
-  const VertexRule& rule = g_rule;
-  D3DTLVERTEX* first = reverse ? &g_tlVertices[n - 1] : g_tlVertices;
-  const int step = reverse ? -1 : 1;
-  WithDepthRule([=](auto depth) {
-    D3DTLVERTEX* out = first;
-    for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(depth, rule, vlist[i], out);
-  });
+  ConvertVertices(n, reverse, [=](int i) -> const GrVertex& { return vlist[i]; });
 }
 
 inline __attribute__((always_inline)) void ConvertTriangle(const GrVertex* a, const GrVertex* b,
                                                            const GrVertex* c) {
   const VertexRule rule = g_rule;  // a copy the stores to the array cannot change
   if (rule.lowerLeft) std::swap(a, c);
-  WithDepthRule([=](auto depth) {
+  WithDepthRule([=](auto depth) __attribute__((always_inline)) {
     ConvertGlideVertex(depth, rule, *a, &g_tlVertices[0]);
     ConvertGlideVertex(depth, rule, *b, &g_tlVertices[1]);
     ConvertGlideVertex(depth, rule, *c, &g_tlVertices[2]);
   });
 }
 
-void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
+inline __attribute__((always_inline)) void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
   TextureBeforeDraw();
   g_glide.d3dDevice->DrawPrimitive(primitive, kVertexFormat, g_tlVertices, static_cast<DWORD>(count), flags);
   g_trianglesThisFrame += triangles;
