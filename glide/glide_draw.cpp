@@ -184,7 +184,7 @@ void DrawIndexed(int n, const int* ilist, const GrVertex* vlist) {
     if (ilist[i] + 1 > count) count = ilist[i] + 1;
   }
   ConvertArray(count, vlist, false);
-  const bool reverse = g_rule.lowerLeft;
+  const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
   for (int i = 0; i < n; ++i) g_polygonIndices[i] = static_cast<WORD>(ilist[reverse ? n - 1 - i : i] & 0xFFFF);
   TextureBeforeDraw();
   g_glide.d3dDevice->DrawIndexedPrimitive(D3DPT_TRIANGLEFAN, kVertexFormat, g_tlVertices, static_cast<DWORD>(count),
