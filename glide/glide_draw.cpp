@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "glide/glide_state.h"
@@ -32,48 +33,15 @@ typedef int32_t Int2 __attribute__((vector_size(8)));
 typedef float Float4 __attribute__((vector_size(16)));
 typedef int32_t Int4 __attribute__((vector_size(16)));
 typedef uint32_t Unsigned4 __attribute__((vector_size(16)));
-
-// The vertex position, scaled. Glide games add a large bias to snap coordinates:
-// keep the fraction below 4096 (for values from 4096 up to 2^31; the others stay).
-// (Vectors stay inside functions: the 32-bit build passes none.)
-void Position(const GrVertex& vertex, const Float2& scale, float* x, float* y) {
-  const Float2 v = {vertex.x, vertex.y};
-  const Float2 low = {4096.0f, 4096.0f}, high = {2147483648.0f, 2147483648.0f};
-  const Int2 biased = (v >= low) & (v < high);
-  const Float2 convertible = reinterpret_cast<Float2>(reinterpret_cast<Int2>(v) & biased);  // the others as 0
-  const Int2 bias = __builtin_convertvector(convertible, Int2) & static_cast<int32_t>(0xFFFFF000u);
-  const Float2 position = (v - __builtin_convertvector(bias, Float2)) * scale;
-  *x = position[0];
-  *y = position[1];
-}
-
-// The vertex colour as ARGB: each channel 0 to 255, NaN as 0, then truncated;
-// the clamps are masks, not branches.
-DWORD IteratedColour(const GrVertex& v) {
-  Float4 rgbz, zaow;  // r g b ooz, ooz a oow sow
-  std::memcpy(&rgbz, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, r), sizeof rgbz);
-  std::memcpy(&zaow, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, ooz), sizeof zaow);
-  const Float4 bgra = __builtin_shufflevector(rgbz, zaow, 2, 1, 0, 5);
-  const Float4 zero = {0.0f, 0.0f, 0.0f, 0.0f}, top = {255.0f, 255.0f, 255.0f, 255.0f};
-  const Int4 low = reinterpret_cast<Int4>(bgra) & (bgra > zero);
-  const Int4 below = reinterpret_cast<Float4>(low) < top;
-  const Float4 clamped = reinterpret_cast<Float4>((low & below) | (reinterpret_cast<Int4>(top) & ~below));
-  const Unsigned4 places = {1, 1u << 8, 1u << 16, 1u << 24};
-  const Unsigned4 shifted = __builtin_convertvector(__builtin_convertvector(clamped, Int4), Unsigned4) * places;
-  const Unsigned4 pairs = shifted | __builtin_shufflevector(shifted, shifted, 2, 3, 0, 1);
-  return pairs[0] | pairs[1];
-}
-
-// Positive finite oow gives Direct3D the perspective Glide textures with.
-float Perspective(float oow) { return oow > 0.0f && oow < INFINITY ? oow : 1.0f; }
+typedef uint64_t Unsigned2x64 __attribute__((vector_size(16)));
 
 enum DepthRule { kDepthKept, kDepthZ, kDepthW, kDepthOfW };
 
 // What the state record makes of every vertex, worked out when the state changes.
 struct VertexRule {
-  Float2 scale;  // x and y; 1 without ScaleFix
+  Float2 scale;   // x and y; 1 without ScaleFix; y negated for a lower-left origin
+  Float2 offset;  // -0 (adding it changes nothing), or physicalHeight for a lower-left origin's y
   bool lowerLeft;
-  float height;  // physicalHeight, where a lower-left origin's y counts from
   DepthRule depth;
   DWORD iteratedMask;  // bytes of the colour taken from the vertex
   DWORD constantPart;  // bytes taken from the constant colour
@@ -82,71 +50,128 @@ struct VertexRule {
 };
 VertexRule g_rule;
 
-inline __attribute__((always_inline)) void ConvertGlideVertex(const VertexRule& rule, const GrVertex& v,
+// The vertex position, scaled, and flipped for a lower-left origin. Glide games add a
+// large bias to snap coordinates: keep the fraction below 4096 (for values from 4096
+// up to 2^31; the others stay). (Vectors stay inside functions: the 32-bit build passes none.)
+inline __attribute__((always_inline)) void Position(const GrVertex& vertex, const VertexRule& rule,
+                                                    D3DTLVERTEX* out) {
+  const Float2 v = {vertex.x, vertex.y};
+  const Float2 low = {4096.0f, 4096.0f}, high = {2147483648.0f, 2147483648.0f};
+  const Int2 biased = (v >= low) & (v < high);
+  const Float2 convertible = reinterpret_cast<Float2>(reinterpret_cast<Int2>(v) & biased);  // the others as 0
+  const Int2 bias = __builtin_convertvector(convertible, Int2) & static_cast<int32_t>(0xFFFFF000u);
+  const Float2 position = (v - __builtin_convertvector(bias, Float2)) * rule.scale + rule.offset;
+  out->sx = position[0];
+  out->sy = position[1];
+}
+
+// The vertex colour as ARGB: each channel 0 to 255, NaN as 0, then truncated;
+// the clamps are masks, not branches.
+inline __attribute__((always_inline)) DWORD IteratedColour(const GrVertex& v) {
+  Float4 rgbz, gbza;  // r g b ooz, g b ooz a: one load each
+  std::memcpy(&rgbz, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, r), sizeof rgbz);
+  std::memcpy(&gbza, reinterpret_cast<const char*>(&v) + offsetof(GrVertex, g), sizeof gbza);
+  const Float4 brga = __builtin_shufflevector(rgbz, gbza, 2, 0, 4, 7);
+  const Float4 zero = {0.0f, 0.0f, 0.0f, 0.0f}, top = {255.0f, 255.0f, 255.0f, 255.0f};
+  const Float4 low = brga > zero ? brga : zero;
+  const Float4 clamped = low < top ? low : top;
+  // Each 64-bit half holds two channels 32 bits apart (b and r, g and a): shifting it
+  // by 16 puts the upper one two bytes above the lower; then the g-a pair goes one
+  // byte above the b-r pair.
+  const Unsigned2x64 halves = reinterpret_cast<Unsigned2x64>(__builtin_convertvector(clamped, Int4));
+  const Unsigned4 pairs = reinterpret_cast<Unsigned4>(halves | (halves >> 16));
+  const Unsigned4 bgra = pairs | (__builtin_shufflevector(pairs, pairs, 2, 3, 0, 1) << 8);
+  return bgra[0];
+}
+
+// Positive finite oow gives Direct3D the perspective Glide textures with.
+float Perspective(float oow) { return oow > 0.0f && oow < INFINITY ? oow : 1.0f; }
+
+// The depth rule is a compile-time constant here, chosen once per draw (WithDepthRule).
+template <typename Depth>
+inline __attribute__((always_inline)) void ConvertGlideVertex(Depth, const VertexRule& rule, const GrVertex& v,
                                                               D3DTLVERTEX* out) {
-  float y;
-  Position(v, rule.scale, &out->sx, &y);
-  out->sy = rule.lowerLeft ? rule.height - y : y;
+  Position(v, rule, out);
   const float oow = v.oow;
-  switch (rule.depth) {
-    case kDepthOfW:
-      out->sz = WBufferDepth(oow);
-      out->rhw = oow;
-      break;
-    case kDepthW:
-      out->sz = 0.0f;
-      out->rhw = oow;
-      break;
-    case kDepthZ:
-      out->sz = v.ooz / 65535.0f;
-      out->rhw = Perspective(oow);
-      break;
-    case kDepthKept:
-      out->rhw = Perspective(oow);
-      break;
+  if constexpr (Depth::value == kDepthOfW) {
+    out->sz = WBufferDepth(oow);
+    out->rhw = oow;
+  } else if constexpr (Depth::value == kDepthW) {
+    out->sz = 0.0f;
+    out->rhw = oow;
+  } else if constexpr (Depth::value == kDepthZ) {
+    out->sz = v.ooz / 65535.0f;
+    out->rhw = Perspective(oow);
+  } else {
+    out->rhw = Perspective(oow);
   }
   const DWORD iterated = IteratedColour(v);
   out->color = (iterated & rule.iteratedMask) | rule.constantPart | (out->color & rule.keptMask);
   out->specular = ((iterated >> 24) * 0x01010101u) & rule.specularMask;
-  const float tu = (v.tmuvtx[0].sow / oow + 0.2f) / 256.0f;
-  const float tv = (v.tmuvtx[0].tow / oow + 0.2f) / 256.0f;
-  out->tu = oow == 0.0f ? 0.0f : tu;
-  out->tv = oow == 0.0f ? 0.0f : tv;
+  const Float2 st = {v.tmuvtx[0].sow, v.tmuvtx[0].tow};
+  const Float2 uv = (st / oow + 0.2f) / 256.0f;
+  const Int2 given = Float2{oow, oow} != Float2{0.0f, 0.0f};  // a zero oow gives 0
+  const Float2 texel = reinterpret_cast<Float2>(reinterpret_cast<Int2>(uv) & given);
+  out->tu = texel[0];
+  out->tv = texel[1];
+}
+
+template <DepthRule rule>
+using DepthConstant = std::integral_constant<DepthRule, rule>;
+
+// Calls convert with the depth rule as a constant, so that the vertices do not ask it.
+template <typename Convert>
+inline __attribute__((always_inline)) void WithDepthRule(Convert convert) {
+  switch (g_rule.depth) {
+    case kDepthOfW: convert(DepthConstant<kDepthOfW>()); break;
+    case kDepthW: convert(DepthConstant<kDepthW>()); break;
+    case kDepthZ: convert(DepthConstant<kDepthZ>()); break;
+    case kDepthKept: convert(DepthConstant<kDepthKept>()); break;
+  }
+}
+
+// Converts n vertices, vertex(i) the game's i-th, into the array from entry 0 on,
+// or backwards from entry n - 1.
+template <typename VertexAt>
+inline __attribute__((always_inline)) void ConvertVertices(int n, bool reverse, VertexAt vertex) {
+  const VertexRule rule = g_rule;  // a copy the stores to the array cannot change
+  D3DTLVERTEX* first = reverse ? &g_tlVertices[n - 1] : g_tlVertices;
+  const int step = reverse ? -1 : 1;
+  WithDepthRule([=](auto depth) __attribute__((always_inline)) {
+    D3DTLVERTEX* out = first;
+    for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(depth, rule, vertex(i), out);
+  });
 }
 
 // The list calls fill the array backwards for a lower-left origin, keeping the winding.
 void ConvertList(int n, const GrVertex* const* vertices) {
-  const VertexRule rule = g_rule;
-  D3DTLVERTEX* out = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
-  const int step = rule.lowerLeft ? -1 : 1;
-  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(rule, *vertices[i], out);
+  ConvertVertices(n, g_rule.lowerLeft, [=](int i) -> const GrVertex& { return *vertices[i]; });
 }
 
-void ConvertArray(int n, const GrVertex* vlist) {
-  const VertexRule rule = g_rule;
-  D3DTLVERTEX* out = rule.lowerLeft ? &g_tlVertices[n - 1] : g_tlVertices;
-  const int step = rule.lowerLeft ? -1 : 1;
-  for (int i = 0; i < n; ++i, out += step) ConvertGlideVertex(rule, vlist[i], out);
+void ConvertArray(int n, const GrVertex* vlist, bool reverse) {
+  ConvertVertices(n, reverse, [=](int i) -> const GrVertex& { return vlist[i]; });
 }
 
-void ConvertTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) {
-  const VertexRule rule = g_rule;
+inline __attribute__((always_inline)) void ConvertTriangle(const GrVertex* a, const GrVertex* b,
+                                                           const GrVertex* c) {
+  const VertexRule rule = g_rule;  // a copy the stores to the array cannot change
   if (rule.lowerLeft) std::swap(a, c);
-  ConvertGlideVertex(rule, *a, &g_tlVertices[0]);
-  ConvertGlideVertex(rule, *b, &g_tlVertices[1]);
-  ConvertGlideVertex(rule, *c, &g_tlVertices[2]);
+  WithDepthRule([=](auto depth) __attribute__((always_inline)) {
+    ConvertGlideVertex(depth, rule, *a, &g_tlVertices[0]);
+    ConvertGlideVertex(depth, rule, *b, &g_tlVertices[1]);
+    ConvertGlideVertex(depth, rule, *c, &g_tlVertices[2]);
+  });
 }
 
-void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
+inline __attribute__((always_inline)) void Draw(D3DPRIMITIVETYPE primitive, int count, DWORD flags, int triangles) {
   TextureBeforeDraw();
   g_glide.d3dDevice->DrawPrimitive(primitive, kVertexFormat, g_tlVertices, static_cast<DWORD>(count), flags);
-  TextureAfterDraw();
   g_trianglesThisFrame += triangles;
 }
 
 void DrawVertexList(int n, const GrVertex* vlist, DWORD flags) {
   if (!GlideDeviceReady() || n < 3 || n > kMaxVertices) return;
-  ConvertArray(n, vlist);
+  ConvertArray(n, vlist, g_rule.lowerLeft);
   Draw(D3DPT_TRIANGLEFAN, n, flags, n / 3);
 }
 
@@ -158,13 +183,12 @@ void DrawIndexed(int n, const int* ilist, const GrVertex* vlist) {
     if (ilist[i] < 0 || ilist[i] >= kMaxVertices) return;
     if (ilist[i] + 1 > count) count = ilist[i] + 1;
   }
-  for (int i = 0; i < count; ++i) ConvertGlideVertex(g_rule, vlist[i], &g_tlVertices[i]);
+  ConvertArray(count, vlist, false);
   const bool reverse = g_glideState.originLocation == GR_ORIGIN_LOWER_LEFT;
   for (int i = 0; i < n; ++i) g_polygonIndices[i] = static_cast<WORD>(ilist[reverse ? n - 1 - i : i] & 0xFFFF);
   TextureBeforeDraw();
   g_glide.d3dDevice->DrawIndexedPrimitive(D3DPT_TRIANGLEFAN, kVertexFormat, g_tlVertices, static_cast<DWORD>(count),
                                           g_polygonIndices, static_cast<DWORD>(n), kUnclipped);
-  TextureAfterDraw();
   g_trianglesThisFrame += n / 3;
 }
 
@@ -187,9 +211,11 @@ void ChooseVertexRule() {
   const GlideStateRecord& r = g_glideState;
   VertexRule& rule = g_rule;
   const bool scale = g_glide.settings.scaleFix != 0;
-  rule.scale = scale ? Float2{g_glide.xScale, g_glide.yScale} : Float2{1.0f, 1.0f};
   rule.lowerLeft = r.originLocation == GR_ORIGIN_LOWER_LEFT;
-  rule.height = static_cast<float>(g_glide.physicalHeight);
+  const float yScale = scale ? g_glide.yScale : 1.0f;
+  // physicalHeight - y as physicalHeight + (-y), the same float.
+  rule.scale = Float2{scale ? g_glide.xScale : 1.0f, rule.lowerLeft ? -yScale : yScale};
+  rule.offset = Float2{-0.0f, rule.lowerLeft ? static_cast<float>(g_glide.physicalHeight) : -0.0f};
   switch (r.depthBufferMode) {
     case GR_DEPTHBUFFER_ZBUFFER: rule.depth = kDepthZ; break;
     case GR_DEPTHBUFFER_WBUFFER: rule.depth = g_glide.deviceWBuffers ? kDepthW : kDepthOfW; break;

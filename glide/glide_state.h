@@ -141,8 +141,14 @@ void ApplyStageFilters();
 // The ARGB colour in a device texture format, channels scaled as texels are,
 // with the alpha of an opaque texel.
 DWORD ArgbToDeviceFormat(DWORD argb, const KR3DTEXTUREFORMATINFO& format);
-void TextureBeforeDraw();
-void TextureAfterDraw();
+// Binds the source texture, or none for an untextured combine: every draw asks,
+// and mostly the bound texture is the one it needs.
+void BindDrawTexture();
+inline void TextureBeforeDraw() {
+  if (g_glideState.colorCombineOther != GR_COMBINE_OTHER_TEXTURE || g_tmu.sourceAddress != g_tmu.boundAddress) {
+    BindDrawTexture();
+  }
+}
 int LodToEdge(GrLOD_t lod);
 int EdgeToLod(int edge);
 // False for an aspect code without factors.

@@ -62,8 +62,7 @@ DWORD ArgbToDeviceFormat(DWORD argb, const KR3DTEXTUREFORMATINFO& f) {
          ScaledChannel(argb, 0, f.dwBlueMax, f.dwBlueShift) | (f.dwAlphaMax << f.dwAlphaShift);
 }
 
-void TextureBeforeDraw() {
-  if (!GlideDeviceReady()) return;
+void BindDrawTexture() {
   if (g_glideState.colorCombineOther != GR_COMBINE_OTHER_TEXTURE) {
     g_glide.d3dDevice->SetTexture(0, nullptr);
     g_tmu.boundAddress = -1;  // so that the texture comes back at the next textured draw
@@ -79,8 +78,6 @@ void TextureBeforeDraw() {
     slot.surface->SetColorKey(DDCKEY_SRCBLT, &colorKey);
   }
 }
-
-void TextureAfterDraw() {}
 
 int LodToEdge(GrLOD_t lod) { return lod >= GR_LOD_256 && lod <= GR_LOD_1 ? 256 >> lod : 0; }
 

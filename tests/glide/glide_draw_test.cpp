@@ -36,6 +36,11 @@ TEST_F(GlideDrawTest, TheSnapBiasGoesAndOnlyTheFractionStays) {
   grDrawTriangle(&a, &b, &c);
   // At 2^31 and beyond nothing converts.
   EXPECT_EQ(Positions(), (std::vector<float>{0.5f, 4095.0f, 0.0f, 3e9f, -5.0f, 4095.75f}));
+  // 2^31 itself stays, the float below it converts; -0 stays -0.
+  GrVertex d = Vertex(2147483648.0f, 2147483520.0f), e = Vertex(-0.0f, -0.0f);
+  grDrawLine(&d, &e);
+  EXPECT_EQ(Positions(), (std::vector<float>{2147483648.0f, 3968.0f, 0.0f, 0.0f}));
+  EXPECT_TRUE(std::signbit(Positions()[2]) && std::signbit(Positions()[3]));
 }
 
 TEST_F(GlideDrawTest, ALowerLeftOriginFlipsYAndReversesTheListButNotTheIndexedVertices) {

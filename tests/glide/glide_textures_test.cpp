@@ -131,6 +131,11 @@ TEST_F(GlideTexturesTest, BindsOnceUnbindsForOtherSourcesAndSetsTheKeyInTheDevic
   grTexSource(GR_TMU0, 8, 0, &info);
   grDrawTriangle(&v[0], &v[1], &v[2]);
   EXPECT_EQ(LastDraw().texture, nullptr);
+  // The indexed calls bind as the others do.
+  grTexSource(GR_TMU0, 7, 0, &info);
+  const int indices[3] = {0, 1, 2};
+  grDrawPolygon(3, indices, v);
+  EXPECT_EQ(LastDraw().texture, g_tmu.slots[7].texture);
 }
 
 TEST_F(GlideTexturesTest, TheKeyIsWhatAnOpaqueTexelOfItsColourBecomesInEachDeviceFormat) {
