@@ -392,6 +392,13 @@ KR3DTEXTUREFORMATINFO Layout(DWORD bitCount, DWORD red, DWORD green, DWORD blue,
 }
 
 TEST(TexelConversionTest, EverySourceTexelConvertsAsThePerTexelRuleIntoEveryDeviceFormat) {
+  // The kernels this processor runs, as the compiler's own detection has them.
+  EXPECT_TRUE(ProcessorRuns(kTexelsByTables));
+#if defined(__i386__) || defined(__x86_64__)
+  EXPECT_EQ(ProcessorRuns(kTexelsBySse2), __builtin_cpu_supports("sse2") != 0);
+  EXPECT_EQ(ProcessorRuns(kTexelsByAvx2), __builtin_cpu_supports("avx2") != 0);
+  EXPECT_EQ(ProcessorRuns(kTexelsByAvx512), __builtin_cpu_supports("avx512bw") != 0);
+#endif
   // Every layout a Glide format may be given, one of 24 bits and one no lane can build.
   const KR3DTEXTUREFORMATINFO devices[] = {
       Layout(8, 0xE0, 0x1C, 0x03, 0),          Layout(8, 0, 0, 0, 0xFF),
