@@ -386,7 +386,7 @@ void FrameBufferRatio() {
     sum += frame[bytes / 2];
     surface.push_back(SurfaceReadSeconds(&sum));
   }
-  printf("frame buffer 640x480: lock + read + unlock %.3f ms, memcpy %.3f ms, ratio %.2f (goal at most 2) [%u]\n",
+  printf("frame buffer 640x480: lock + read + unlock %.3f ms, memcpy %.3f ms, ratio %.2f (the copy a lock hands over, fresh at every lock) [%u]\n",
          Median(locked) * 1000, Median(copied) * 1000, Median(locked) / Median(copied), sum & 1);
   printf("frame buffer 640x480: the surface's own lock + read + unlock %.3f ms\n", Median(surface) * 1000);
 }
