@@ -277,6 +277,10 @@ TEST_F(GlideDrawTest, OutOfRangeCountsAndIndicesDrawNothing) {
   grDrawPolygonVertexList(4096, list);
   EXPECT_EQ(sim::Direct3DDraws().size(), 2u);
   EXPECT_EQ(g_trianglesThisFrame, 1 + 4096 / 3);
+  indices[1] = 1;
+  indices[3] = 4000;  // past the count: not read
+  grDrawPolygon(3, indices, list);
+  EXPECT_EQ(LastDraw().vertexCount, 3u);
 }
 
 TEST_F(GlideDrawTest, AntialiasedCallsSetAndClearTheirStatesAround) {
@@ -336,6 +340,9 @@ TEST_F(GlideDrawTest, TheSwapShowsTheCountAndARateRefreshedEvery200Ms) {
   grBufferSwap(1);
   const int shown = FirstCall("IDirectDrawSurface4::Blt");
   EXPECT_GE(shown, 0);
+  const int ended = FirstCall("IDirect3DDevice3::EndScene");
+  EXPECT_GE(ended, 0);
+  EXPECT_LT(ended, shown) << "ended, then shown";
   EXPECT_LT(shown, FirstCall("IDirect3DDevice3::BeginScene")) << "shown, then begun";
   std::vector<std::string> texts = Texts();
   ASSERT_GE(texts.size(), 2u);

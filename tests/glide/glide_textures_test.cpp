@@ -72,9 +72,11 @@ TEST_F(GlideTexturesTest, StageStatesAreTheSameForEveryTmu) {
   EXPECT_EQ(filters(), (States{D3DTFN_LINEAR, D3DTFG_POINT}));
   grTexFilterMode(GR_TMU0, 0, 1);
   EXPECT_EQ(filters(), (States{D3DTFN_POINT, D3DTFG_LINEAR}));
+  const auto addresses = [] { return States{StageState(D3DTSS_ADDRESSU), StageState(D3DTSS_ADDRESSV)}; };
   grTexClampMode(GR_TMU2, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
-  EXPECT_EQ((States{StageState(D3DTSS_ADDRESSU), StageState(D3DTSS_ADDRESSV)}),
-            (States{D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP}));
+  EXPECT_EQ(addresses(), (States{D3DTADDRESS_CLAMP, D3DTADDRESS_WRAP}));
+  grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_CLAMP);
+  EXPECT_EQ(addresses(), (States{D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP}));
   grTexMipMapMode(GR_TMU0, GR_MIPMAP_NEAREST_DITHER, FXTRUE);
   EXPECT_EQ(StageState(D3DTSS_MIPFILTER), static_cast<DWORD>(D3DTFP_LINEAR));
   grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXTRUE);
