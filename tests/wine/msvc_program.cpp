@@ -73,13 +73,7 @@ bool Contains(const char* text, size_t size, const char* part) {
 
 bool IsVector(const D3DVECTOR& v, float x, float y, float z) { return Near(v.x, x) && Near(v.y, y) && Near(v.z, z); }
 
-D3DVECTOR Vector(float x, float y, float z) {
-  D3DVECTOR v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  return v;
-}
+D3DVECTOR Vector(float x, float y, float z) { return D3DVECTOR{{x}, {y}, {z}}; }  // each member a union of two names
 
 void CheckCore() {
   KRVERSIONINFO version = {};

@@ -8,13 +8,7 @@ namespace {
 const float kPi = 3.14159265358979f;
 const double kTolerance = 1e-6;
 
-D3DVECTOR Vector(float x, float y, float z) {
-  D3DVECTOR v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  return v;
-}
+D3DVECTOR Vector(float x, float y, float z) { return D3DVECTOR{{x}, {y}, {z}}; }  // each member a union of two names
 
 void ExpectVector(const D3DVECTOR& v, float x, float y, float z) {
   EXPECT_NEAR(v.x, x, kTolerance);
