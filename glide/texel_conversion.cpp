@@ -60,7 +60,7 @@ enum SourceKind { kWholeTexel, kChannelTables, kByteTables };
 // Stores the device value's low bytes, lowest first, whatever the host's byte order.
 template <int kKind, int kStored>
 void ConvertRow(const TexelConverter& c, const uint8_t* in, size_t inStep, int count, uint8_t* out) {
-  const size_t outStep = static_cast<size_t>(c.deviceBytes);  // a local: the byte stores below may alias `c`
+  const size_t outStep = static_cast<size_t>(c.deviceBytes);
   for (int x = 0; x < count; ++x, in += inStep, out += outStep) {
     uint32_t value;
     if (kKind == kWholeTexel) {

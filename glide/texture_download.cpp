@@ -101,12 +101,10 @@ void WalkTexels(const TexelWalk& walk, Put put) {
 const TexelConverter& ConverterFor(GrTextureFormat_t format, const TexelSource& source,
                                    const KR3DTEXTUREFORMATINFO& device) {
   static TexelConverter converters[GR_TEXFMT_AP_88 + 1];  // 7 KiB of tables each: off the game's stack
-  static KR3DTEXTUREFORMATINFO madeFor[GR_TEXFMT_AP_88 + 1];
-  static bool made[GR_TEXFMT_AP_88 + 1];
-  if (!made[format] || std::memcmp(&madeFor[format], &device, sizeof device) != 0) {
+  static KR3DTEXTUREFORMATINFO madeFor[GR_TEXFMT_AP_88 + 1];  // all zero (no device format) until made
+  if (std::memcmp(&madeFor[format], &device, sizeof device) != 0) {
     MakeTexelConverter(source, device, &converters[format]);
     madeFor[format] = device;
-    made[format] = true;
   }
   return converters[format];
 }
